@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/Application.h"
+#include "platform/Clock.h"
+#include "platform/FileManager.h"
+#include "platform/MainBundle.h"
+#include "platform/MainQueue.h"
+#include "platform/SystemLog.h"
+
+#include <memory>
+
+namespace quillfen::platform {
+
+// Everything the kit asks of the operating system, one port per concern.
+struct Platform {
+    std::shared_ptr<Clock> clock;
+    std::shared_ptr<MainQueue> mainQueue;
+    std::shared_ptr<SystemLog> systemLog;
+    std::shared_ptr<Application> application;
+    std::shared_ptr<MainBundle> mainBundle;
+    std::shared_ptr<FileManager> fileManager;
+};
+
+// The process's platform: the Linux one unless a scope has installed another.
+Platform& current();
+
+// Installs a platform for the lifetime of the scope (tests install fakes), restoring the
+// previous one afterwards. The platform must outlive the scope.
+class ScopedPlatform {
+public:
+    explicit ScopedPlatform(Platform& platform);
+    ~ScopedPlatform();
+    ScopedPlatform(const ScopedPlatform&) = delete;
+    ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+
+private:
+    Platform* previous_;
+};
+
+} // namespace quillfen::platform

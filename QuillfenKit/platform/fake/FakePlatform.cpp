@@ -1,0 +1,15 @@
+#include "platform/fake/FakePlatform.h"
+
+namespace quillfen::platform::fake {
+
+FakePlatform::FakePlatform() {
+    platform.clock = clock;
+    platform.mainQueue = queue;
+    platform.systemLog = log;
+    platform.application = application;
+    platform.mainBundle = mainBundle;
+    platform.fileManager = files;
+    scope_.emplace(platform);
+}
+
+} // namespace quillfen::platform::fake

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/fake/FakeApplication.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeFileManager.h"
+#include "platform/fake/FakeMainBundle.h"
+#include "platform/fake/FakeMainQueue.h"
+#include "platform/fake/FakeSystemLog.h"
+
+#include <optional>
+
+namespace quillfen::platform::fake {
+
+// A complete platform of fakes, installed as the current platform for its lifetime.
+class FakePlatform {
+public:
+    FakePlatform();
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+
+    const std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    const std::shared_ptr<FakeMainQueue> queue = std::make_shared<FakeMainQueue>(*clock);
+    const std::shared_ptr<FakeSystemLog> log = std::make_shared<FakeSystemLog>();
+    const std::shared_ptr<FakeApplication> application = std::make_shared<FakeApplication>();
+    const std::shared_ptr<FakeMainBundle> mainBundle = std::make_shared<FakeMainBundle>();
+    const std::shared_ptr<FakeFileManager> files = std::make_shared<FakeFileManager>();
+
+    Platform platform;
+
+private:
+    std::optional<ScopedPlatform> scope_;
+};
+
+} // namespace quillfen::platform::fake

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/FileManager.h"
+
+namespace quillfen::platform::linux {
+
+// Group containers live in the user's XDG data folder: `$XDG_DATA_HOME/<group>`, by default
+// `~/.local/share/<group>`.
+class LinuxFileManager final : public FileManager {
+public:
+    std::optional<std::filesystem::path>
+    containerForSecurityApplicationGroup(std::string_view groupID) const override;
+    std::filesystem::path homeDirectoryForCurrentUser() const override;
+};
+
+} // namespace quillfen::platform::linux

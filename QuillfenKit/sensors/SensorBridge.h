@@ -1,0 +1,38 @@
+#pragma once
+
+#include "sensors/SensorControl.h"
+#include "sensors/SensorsPayload.h"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace quillfen {
+
+// The two files through which the helper and the rest of the product talk: the helper
+// publishes "sensors.json" every second, the main app steers the helper with
+// "control.json". Nothing here throws or reports; failures are absent results or skipped
+// writes, and a reader never sees a half-written file.
+namespace SensorBridge {
+
+inline constexpr std::string_view groupID = "group.com.brenvoll.pellgrove";
+inline constexpr double staleAfter = 6.0;
+inline constexpr std::string_view minimumHelperVersion = "1.0";
+
+inline constexpr std::string_view sensorsFileName = "sensors.json";
+inline constexpr std::string_view controlFileName = "control.json";
+
+// The shared container; always present although optional.
+std::optional<std::filesystem::path> containerURL();
+
+void write(const SensorsPayload& payload);
+// The payload when it is at most `staleAfter` seconds old at `now` (future ones count).
+std::optional<SensorsPayload> read(double now);
+// As `read`, and only from a helper of at least `minimumHelperVersion`; logs refusals.
+std::optional<SensorsPayload> readAccepted(double now);
+
+std::optional<SensorControl> readControl();
+void writeControl(const SensorControl& control);
+
+} // namespace SensorBridge
+} // namespace quillfen

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillfen {
+
+// Whole contents of a regular file, or nothing when it is missing, unreadable, not a regular
+// file or larger than `maxBytes` (an oversized file is refused, never truncated).
+std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t maxBytes);
+
+enum class Durability {
+    // Rename only: a crash may lose the new contents but never leaves a partial file.
+    // For files rewritten every second whose worth expires within seconds.
+    replaceOnly,
+    // Data and directory entry are synced to disk before the call returns.
+    synced,
+};
+
+// Replaces `path` with `data` so that a reader sees either the old or the new contents:
+// written to a temporary file in the same folder, then renamed over the target. On failure
+// the previous file is left as it was and no temporary file stays behind.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view data,
+                         Durability durability);
+
+} // namespace quillfen

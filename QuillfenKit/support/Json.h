@@ -1,0 +1,166 @@
+#pragma once
+
+// Strict JSON conventions shared by every record of the kit.
+//
+// Encoding writes keys in declaration order, leaves absent optionals out and refuses
+// non-finite numbers (the whole document is then not produced). Decoding is strict:
+// required keys must be present with the right type, a missing or null optional is
+// absent, integers must be whole and in range, booleans are only true/false, unknown
+// keys are ignored, and a failed decode yields nothing at all.
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <concepts>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace quillfen::json {
+
+using Json = nlohmann::ordered_json;
+
+// Largest document any reader of the kit accepts; everything it exchanges is far smaller,
+// and a hostile file must not make a reader allocate without bound.
+inline constexpr std::size_t kMaxDocumentBytes = 1 << 20;
+
+// --- Decoding of single values -------------------------------------------------------------
+
+inline bool decodeValue(const Json& j, bool& out) {
+    if (!j.is_boolean()) return false;
+    out = j.get<bool>();
+    return true;
+}
+
+inline bool decodeValue(const Json& j, double& out) {
+    if (!j.is_number()) return false;
+    out = j.get<double>();
+    return true;
+}
+
+inline bool decodeValue(const Json& j, std::string& out) {
+    if (!j.is_string()) return false;
+    out = j.get_ref<const std::string&>();
+    return true;
+}
+
+template <std::integral T>
+requires(!std::same_as<T, bool>) bool decodeValue(const Json& j, T& out) {
+    if (j.is_number_unsigned()) {
+        const auto v = j.get<std::uint64_t>();
+        if (v > static_cast<std::uint64_t>(std::numeric_limits<T>::max())) return false;
+        out = static_cast<T>(v);
+        return true;
+    }
+    if (j.is_number_integer()) {
+        const auto v = j.get<std::int64_t>();
+        if constexpr (std::is_unsigned_v<T>) {
+            if (v < 0 || static_cast<std::uint64_t>(v) > std::numeric_limits<T>::max())
+                return false;
+        } else {
+            if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max())
+                return false;
+        }
+        out = static_cast<T>(v);
+        return true;
+    }
+    if (j.is_number_float()) {
+        // Another encoder may write a whole number as 3.0; accept it only when it is exact.
+        const double v = j.get<double>();
+        if (!std::isfinite(v) || std::trunc(v) != v) return false;
+        // The bounds are powers of two (or one less), so these comparisons are exact.
+        constexpr double lo = static_cast<double>(std::numeric_limits<T>::min());
+        constexpr double hiExclusive =
+            2.0 * static_cast<double>(std::numeric_limits<T>::max() / 2 + 1);
+        if (v < lo || v >= hiExclusive) return false;
+        out = static_cast<T>(v);
+        return true;
+    }
+    return false;
+}
+
+// Records opt in with a free `bool from_json(const Json&, Record&)` found by lookup.
+template <typename T>
+concept DecodableRecord = requires(const Json& j, T& r) {
+    { from_json(j, r) } -> std::same_as<bool>;
+};
+
+template <DecodableRecord T> bool decodeValue(const Json& j, T& out) {
+    T tmp{};
+    if (!from_json(j, tmp)) return false;
+    out = std::move(tmp);
+    return true;
+}
+
+template <typename T> bool decodeValue(const Json& j, std::vector<T>& out) {
+    if (!j.is_array()) return false;
+    std::vector<T> tmp;
+    tmp.reserve(j.size());
+    for (const auto& e : j) {
+        T v{};
+        if (!decodeValue(e, v)) return false;
+        tmp.push_back(std::move(v));
+    }
+    out = std::move(tmp);
+    return true;
+}
+
+// --- Keys of an object ---------------------------------------------------------------------
+
+template <typename T> bool required(const Json& obj, std::string_view key, T& out) {
+    const auto it = obj.find(key);
+    if (it == obj.end()) return false;
+    return decodeValue(*it, out);
+}
+
+template <typename T> bool optional(const Json& obj, std::string_view key, std::optional<T>& out) {
+    const auto it = obj.find(key);
+    if (it == obj.end() || it->is_null()) {
+        out.reset();
+        return true;
+    }
+    T v{};
+    if (!decodeValue(*it, v)) return false;
+    out = std::move(v);
+    return true;
+}
+
+// Adds `key` only when the optional holds a value.
+template <typename T> void putOptional(Json& obj, const char* key, const std::optional<T>& value) {
+    if (value) obj[key] = *value;
+}
+
+// --- Whole documents -----------------------------------------------------------------------
+
+// False when the tree holds a NaN or an infinity anywhere.
+bool allNumbersFinite(const Json& j);
+
+// Parses at most kMaxDocumentBytes; anything malformed or oversized gives nothing.
+std::optional<Json> parse(std::string_view text);
+
+// Compact text of a tree, or nothing when it holds a non-finite number.
+std::optional<std::string> dump(const Json& j);
+
+template <typename T> std::optional<std::string> encode(const T& record) {
+    Json j;
+    to_json(j, record);
+    return dump(j);
+}
+
+template <typename T> std::optional<T> decode(const Json& j) {
+    T out{};
+    if (!decodeValue(j, out)) return std::nullopt;
+    return out;
+}
+
+template <typename T> std::optional<T> decode(std::string_view text) {
+    const auto j = parse(text);
+    if (!j) return std::nullopt;
+    return decode<T>(*j);
+}
+
+} // namespace quillfen::json

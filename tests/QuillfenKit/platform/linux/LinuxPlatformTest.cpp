@@ -1,0 +1,109 @@
+#include "platform/linux/LinuxFileManager.h"
+#include "platform/linux/LinuxMainBundle.h"
+#include "platform/linux/LinuxMainQueue.h"
+
+#include "TempDir.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace quillfen::platform::linux {
+namespace {
+
+using quillfen::testing::ScopedEnv;
+using quillfen::testing::TempDir;
+using quillfen::testing::writeText;
+
+// Runs the Qt event loop until `done` holds, giving up after a generous deadline.
+template <typename Pred> bool spinUntil(Pred done, int deadlineMs = 5000) {
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(deadlineMs);
+    while (!done() && deadline.isActive())
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+TEST(LinuxMainQueue, AsyncFromAnotherThreadRunsOnTheMainThread) {
+    LinuxMainQueue queue;
+    std::thread::id ranOn;
+    bool ran = false;
+    std::thread worker([&] {
+        queue.async([&] {
+            ranOn = std::this_thread::get_id();
+            ran = true;
+        });
+    });
+    worker.join();
+    ASSERT_TRUE(spinUntil([&] { return ran; }));
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+}
+
+TEST(LinuxMainQueue, CancelledWorkDoesNotRunAndTimersRepeat) {
+    LinuxMainQueue queue;
+    bool cancelledRan = false;
+    auto cancelled = queue.asyncAfter(0.001, [&] { cancelledRan = true; });
+    cancelled.cancel();
+    int ticks = 0;
+    Cancellable timer;
+    timer = queue.repeating(0.001, [&] {
+        if (++ticks == 3) timer.cancel();
+    });
+    bool later = false;
+    queue.asyncAfter(0.02, [&] { later = true; });
+    ASSERT_TRUE(spinUntil([&] { return later; }));
+    EXPECT_FALSE(cancelledRan);
+    EXPECT_EQ(ticks, 3);
+}
+
+class LinuxMainBundleTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::filesystem::path bundle = dir / "Quillfen Helper.app";
+    std::filesystem::path exe = bundle / "Contents" / "MacOS" / "quillfen-helper";
+};
+
+TEST_F(LinuxMainBundleTest, ReadsTheInfoDictionaryOfTheEnclosingBundle) {
+    writeText(bundle / "Contents" / "Info.json", R"({"CFBundleShortVersionString":"1.2"})");
+    LinuxMainBundle main(exe);
+    EXPECT_EQ(main.bundlePath(), bundle);
+    ASSERT_TRUE(main.infoDictionary());
+    EXPECT_EQ((*main.infoDictionary())["CFBundleShortVersionString"], "1.2");
+}
+
+TEST_F(LinuxMainBundleTest, NoDictionaryOutsideABundleOrWhenItIsNoObject) {
+    EXPECT_FALSE(LinuxMainBundle(dir / "bin" / "quillfen-helper").bundlePath());
+    EXPECT_FALSE(LinuxMainBundle(dir / "x.app" / "Contents" / "bin" / "h").bundlePath());
+
+    writeText(bundle / "Contents" / "Info.json", R"(["not", "an", "object"])");
+    EXPECT_FALSE(LinuxMainBundle(exe).infoDictionary());
+    writeText(bundle / "Contents" / "Info.json", "{garbage");
+    EXPECT_FALSE(LinuxMainBundle(exe).infoDictionary());
+}
+
+TEST(LinuxFileManager, GroupContainerFollowsTheXdgDataFolder) {
+    LinuxFileManager files;
+    {
+        ScopedEnv data("XDG_DATA_HOME", "/data/home");
+        EXPECT_EQ(files.containerForSecurityApplicationGroup("group.x"),
+                  std::filesystem::path("/data/home/group.x"));
+    }
+    {
+        ScopedEnv data("XDG_DATA_HOME", "relative/ignored");
+        ScopedEnv home("HOME", "/home/someone");
+        EXPECT_EQ(files.containerForSecurityApplicationGroup("group.x"),
+                  std::filesystem::path("/home/someone/.local/share/group.x"));
+        EXPECT_EQ(files.homeDirectoryForCurrentUser(), std::filesystem::path("/home/someone"));
+    }
+    EXPECT_FALSE(files.containerForSecurityApplicationGroup("../escape"));
+    EXPECT_FALSE(files.containerForSecurityApplicationGroup(""));
+}
+
+} // namespace
+} // namespace quillfen::platform::linux

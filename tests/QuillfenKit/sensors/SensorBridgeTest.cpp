@@ -1,0 +1,171 @@
+#include "sensors/SensorBridge.h"
+
+#include "TempDir.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace quillfen {
+namespace {
+
+using platform::fake::FakePlatform;
+using ::testing::ElementsAre;
+using testing::readText;
+using testing::TempDir;
+using testing::writeText;
+
+class SensorBridgeTest : public ::testing::Test {
+protected:
+    SensorBridgeTest() { fake.files->groupContainersRoot = dir.path(); }
+
+    std::filesystem::path container() const { return dir / "group.com.brenvoll.pellgrove"; }
+    std::filesystem::path sensorsFile() const { return container() / "sensors.json"; }
+    std::filesystem::path controlFile() const { return container() / "control.json"; }
+
+    void writePayload(double sampledAt, std::optional<std::string> version) {
+        SensorBridge::write(SensorsPayload{std::nullopt, std::nullopt, sampledAt, version});
+    }
+
+    TempDir dir;
+    FakePlatform fake;
+};
+
+TEST_F(SensorBridgeTest, ContainerIsTheGroupContainerElseTheHomeFallback) {
+    EXPECT_EQ(SensorBridge::containerURL(), container());
+    fake.files->groupContainersRoot.reset();
+    fake.files->home = "/home/u";
+    EXPECT_EQ(
+        SensorBridge::containerURL(),
+        std::filesystem::path("/home/u/Library/Group Containers/group.com.brenvoll.pellgrove"));
+}
+
+TEST_F(SensorBridgeTest, WriteCreatesTheContainerAndReadReturnsThePayload) {
+    const SensorsPayload p{ThermalReading{50}, FanReading{900, 1}, 1000, "1.0"};
+    SensorBridge::write(p);
+    EXPECT_EQ(readText(sensorsFile()),
+              R"({"thermal":{"cpuTemperatureC":50.0},"fan":{"rpm":900.0,"fanCount":1},)"
+              R"("sampledAt":1000.0,"helperVersion":"1.0"})");
+    EXPECT_EQ(SensorBridge::read(1000), p);
+    EXPECT_EQ(SensorBridge::readAccepted(1000), p);
+}
+
+TEST_F(SensorBridgeTest, AnUnencodablePayloadLeavesThePreviousFile) {
+    writePayload(1000, "1.0");
+    const auto before = readText(sensorsFile());
+    SensorBridge::write(
+        SensorsPayload{ThermalReading{std::numeric_limits<double>::quiet_NaN()}, {}, 1001, "1.0"});
+    EXPECT_EQ(readText(sensorsFile()), before);
+}
+
+struct FreshnessCase {
+    const char* name;
+    double sampledAt;
+    double now;
+    bool fresh;
+};
+
+void PrintTo(const FreshnessCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Freshness : public SensorBridgeTest, public ::testing::WithParamInterface<FreshnessCase> {};
+
+TEST_P(Freshness, AcceptsAtMostSixSecondsAndTheFuture) {
+    const auto& c = GetParam();
+    writePayload(c.sampledAt, "1.0");
+    EXPECT_EQ(SensorBridge::read(c.now).has_value(), c.fresh);
+    EXPECT_EQ(SensorBridge::readAccepted(c.now).has_value(), c.fresh);
+    EXPECT_THAT(fake.log->lines(), ::testing::IsEmpty()); // staleness is never logged
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Freshness,
+    ::testing::Values(
+        FreshnessCase{"Now", 1000, 1000, true}, FreshnessCase{"ExactlySix", 1000, 1006, true},
+        FreshnessCase{"JustOverSix", 1000, 1006.001, false},
+        FreshnessCase{"Future", 1000, 900, true},
+        FreshnessCase{"NaNNow", 1000, std::numeric_limits<double>::quiet_NaN(), false},
+        FreshnessCase{"InfiniteNow", 1000, std::numeric_limits<double>::infinity(), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct VersionCase {
+    const char* name;
+    std::optional<std::string> version;
+    bool accepted;
+};
+
+void PrintTo(const VersionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class VersionGate : public SensorBridgeTest, public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(VersionGate, AcceptsOneDotZeroAndLaterAndLogsEachRefusal) {
+    const auto& c = GetParam();
+    writePayload(1000, c.version);
+    EXPECT_TRUE(SensorBridge::read(1000)) << "read applies no version rule";
+    EXPECT_EQ(SensorBridge::readAccepted(1000).has_value(), c.accepted);
+    if (c.accepted) {
+        EXPECT_THAT(fake.log->lines(), ::testing::IsEmpty());
+    } else {
+        const std::string shown = c.version.value_or("unversioned");
+        EXPECT_THAT(fake.log->lines(), ElementsAre("Quillfen: refusing readings from helper " +
+                                                   shown + " (need 1.0)"));
+        SensorBridge::readAccepted(1000);
+        EXPECT_EQ(fake.log->lines().size(), 2u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, VersionGate,
+                         ::testing::Values(VersionCase{"OneDotZero", "1.0", true},
+                                           VersionCase{"OneDotTen", "1.10", true},
+                                           VersionCase{"Patch", "1.0.1", true},
+                                           VersionCase{"Two", "2", true},
+                                           VersionCase{"ZeroNineNine", "0.99", false},
+                                           VersionCase{"BareOne", "1", false},
+                                           VersionCase{"FormatLike", "%@%s%n", false},
+                                           VersionCase{"Unversioned", std::nullopt, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SensorBridgeTest, MissingOrGarbageFilesReadAsAbsentWithoutLogging) {
+    EXPECT_FALSE(SensorBridge::read(1000));
+    EXPECT_FALSE(SensorBridge::readControl());
+    for (const char* garbage : {"", "{", "null", R"({"sampledAt":"x"})", "\xff\xfe"}) {
+        writeText(sensorsFile(), garbage);
+        writeText(controlFile(), garbage);
+        EXPECT_FALSE(SensorBridge::readAccepted(1000)) << garbage;
+        EXPECT_FALSE(SensorBridge::readControl()) << garbage;
+    }
+    writeText(controlFile(), "{}");
+    EXPECT_FALSE(SensorBridge::readControl());
+    EXPECT_THAT(fake.log->lines(), ::testing::IsEmpty());
+}
+
+TEST_F(SensorBridgeTest, AnOversizedFileIsRefusedUnread) {
+    std::string huge = R"({"sampledAt":1000,"pad":")" + std::string(2 << 20, 'x') + "\"}";
+    writeText(sensorsFile(), huge);
+    EXPECT_FALSE(SensorBridge::read(1000));
+}
+
+TEST_F(SensorBridgeTest, ControlRoundTripsThroughItsFile) {
+    SensorBridge::writeControl(SensorControl{true, std::nullopt});
+    EXPECT_EQ(readText(controlFile()), R"({"autostart":true})");
+    EXPECT_EQ(SensorBridge::readControl(), (SensorControl{true, std::nullopt}));
+    SensorBridge::writeControl(SensorControl{false, 42.5});
+    EXPECT_EQ(SensorBridge::readControl(), (SensorControl{false, 42.5}));
+}
+
+TEST_F(SensorBridgeTest, AContainerThatCannotBeCreatedLosesTheWriteQuietly) {
+    // A file where the container folder should be: nothing can be written beneath it.
+    writeText(container(), "in the way");
+    writePayload(1000, "1.0");
+    SensorBridge::writeControl(SensorControl{true});
+    EXPECT_EQ(readText(container()), "in the way");
+    EXPECT_FALSE(SensorBridge::read(1000));
+}
+
+} // namespace
+} // namespace quillfen

@@ -1,0 +1,122 @@
+// The built helper as a user runs it: a real process, real files, real time.
+
+#include "TempDir.h"
+#include "sensors/SensorsPayload.h"
+#include "support/FileIO.h"
+
+#include <QEventLoop>
+#include <QFileSystemWatcher>
+#include <QProcess>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace quillfen {
+namespace {
+
+using testing::TempDir;
+using testing::writeText;
+
+const std::filesystem::path kBundle = QUILLFEN_HELPER_BUNDLE;
+const std::filesystem::path kExecutable = kBundle / "Contents" / "MacOS" / "quillfen-helper";
+
+class HelperProcess : public ::testing::Test {
+protected:
+    void SetUp() override { std::filesystem::create_directories(container()); }
+    void TearDown() override {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+
+    std::filesystem::path container() const { return dir / "group.com.brenvoll.pellgrove"; }
+    std::filesystem::path sensorsFile() const { return container() / "sensors.json"; }
+
+    void start(const std::filesystem::path& exe) {
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", QString::fromStdString(dir.path().string()));
+        process.setProcessEnvironment(env);
+        process.setProgram(QString::fromStdString(exe.string()));
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start();
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    std::optional<SensorsPayload> current() const {
+        const auto text = readFile(sensorsFile(), 1 << 16);
+        if (!text) return std::nullopt;
+        return json::decode<SensorsPayload>(std::string_view(*text));
+    }
+
+    // Waits, without polling, for the helper to replace its file with a payload newer than
+    // `after`; gives up after a generous deadline.
+    std::optional<SensorsPayload> nextPayload(double after) {
+        QFileSystemWatcher watcher({QString::fromStdString(container().string())});
+        QEventLoop loop;
+        QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, &QEventLoop::quit);
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        deadline.start(8000);
+        for (;;) {
+            if (auto p = current(); p && p->sampledAt > after) return p;
+            if (!deadline.isActive() || process.state() == QProcess::NotRunning)
+                return std::nullopt;
+            loop.exec();
+        }
+    }
+
+    TempDir dir;
+    QProcess process;
+};
+
+TEST_F(HelperProcess, FromItsBundleRewritesSensorsEverySecondWithItsVersion) {
+    start(kExecutable);
+    const auto first = nextPayload(0);
+    ASSERT_TRUE(first);
+    const auto second = nextPayload(first->sampledAt);
+    ASSERT_TRUE(second);
+    const auto third = nextPayload(second->sampledAt);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->helperVersion, "1.0");
+    EXPECT_NEAR(third->sampledAt - second->sampledAt, 1.0, 0.5);
+
+    // Stopped politely, it leaves through its event loop with status 0 and nothing behind.
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished());
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(container()))
+        ++files;
+    EXPECT_EQ(files, 1u);
+}
+
+TEST_F(HelperProcess, OutsideABundleWritesNoVersion) {
+    const auto loose = dir / "bin" / "quillfen-helper";
+    std::filesystem::create_directories(loose.parent_path());
+    std::filesystem::copy_file(kExecutable, loose);
+    start(loose);
+    const auto first = nextPayload(0);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->helperVersion);
+    EXPECT_EQ(readFile(sensorsFile(), 1 << 16)->find("helperVersion"), std::string::npos);
+}
+
+TEST_F(HelperProcess, AStopRequestNewerThanTheLaunchEndsItBeforeAnyPayload) {
+    const double later =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() +
+        3600;
+    writeText(container() / "control.json",
+              R"({"autostart":false,"stopRequestedAt":)" + std::to_string(later) + "}");
+    start(kExecutable);
+    ASSERT_TRUE(process.waitForFinished(8000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
+}
+
+} // namespace
+} // namespace quillfen
