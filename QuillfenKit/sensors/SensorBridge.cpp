@@ -16,11 +16,14 @@ std::filesystem::path fileURL(std::string_view name) {
 
 template <typename Record>
 void writeRecord(std::string_view name, const Record& record, Durability durability) {
-    const auto url = fileURL(name);
-    std::error_code ignored;
-    std::filesystem::create_directories(url.parent_path(), ignored);
     const auto bytes = json::encode(record);
     if (!bytes) return;
+    const auto url = fileURL(name);
+    // The container exists on every write but the first; creating it only when a write
+    // fails spares the once-a-second write a look at the folder.
+    if (writeFileAtomically(url, *bytes, durability)) return;
+    std::error_code ignored;
+    std::filesystem::create_directories(url.parent_path(), ignored);
     writeFileAtomically(url, *bytes, durability);
 }
 

@@ -1,5 +1,6 @@
 #include "support/FileIO.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -56,9 +57,12 @@ std::optional<std::string> readFile(const std::filesystem::path& path, std::size
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return std::nullopt;
 
     // The size is a hint only: the file may change while it is read, and files under /proc
-    // and /sys report a size that has nothing to do with their contents.
+    // and /sys report a size of 0 or 4096 whatever their contents.
+    // One byte beyond the reported size lets a single read both fill the buffer and show
+    // that the end has been reached.
     std::string out;
-    out.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 4096);
+    const bool sized = st.st_size > 0;
+    out.resize(sized ? std::min(static_cast<std::size_t>(st.st_size), maxBytes) + 1 : 4096);
     std::size_t used = 0;
     for (;;) {
         if (used == out.size()) {
@@ -71,7 +75,10 @@ std::optional<std::string> readFile(const std::filesystem::path& path, std::size
             return std::nullopt;
         }
         if (n == 0) break;
+        const bool shortRead = static_cast<std::size_t>(n) < out.size() - used;
         used += static_cast<std::size_t>(n);
+        // A regular file with a real size ends where a read comes back short.
+        if (sized && shortRead) break;
     }
     if (used > maxBytes) return std::nullopt;
     out.resize(used);
@@ -81,13 +88,32 @@ std::optional<std::string> readFile(const std::filesystem::path& path, std::size
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view data,
                          Durability durability) {
     const std::filesystem::path dir = path.parent_path();
-    std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-    Fd fd(::mkostemp(tmpl.data(), O_CLOEXEC));
+    // A name of this process's own, so no two writers share a temporary file; created with
+    // the usual 0666 less umask, like any other file the user writes.
+    static std::atomic<unsigned> serial{0};
+    // A child after fork() shares the cached id; O_EXCL turns that into another attempt.
+    static const pid_t pid = ::getpid();
+    std::string tmpl;
+    int rawFd = -1;
+    for (int attempt = 0; attempt < 8 && rawFd < 0; ++attempt) {
+        tmpl = dir.empty() ? std::string() : dir.string() + '/';
+        tmpl += '.';
+        tmpl += path.filename().string();
+        tmpl += '.';
+        tmpl += std::to_string(pid);
+        tmpl += '-';
+        tmpl += std::to_string(serial.fetch_add(1, std::memory_order_relaxed));
+        rawFd = ::open(tmpl.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (rawFd < 0 && errno != EEXIST) return false;
+    }
+    Fd fd(rawFd);
     if (fd.get() < 0) return false;
 
-    // mkostemp creates the file readable by its owner only; the product's files are as
-    // readable as any other file the user writes.
-    bool ok = ::fchmod(fd.get(), 0644) == 0 && writeAll(fd.get(), data);
+    // Allocating the blocks up front keeps ext4 from flushing the file's delayed allocation
+    // synchronously when it replaces the old one by rename (auto_da_alloc), which otherwise
+    // dominates the cost of a small write. Where it is unsupported the write simply goes on.
+    if (!data.empty()) ::fallocate(fd.get(), 0, 0, static_cast<off_t>(data.size()));
+    bool ok = writeAll(fd.get(), data);
     if (ok && durability == Durability::synced) ok = ::fsync(fd.get()) == 0;
     ok = fd.close() && ok;
     if (ok) ok = ::rename(tmpl.c_str(), path.c_str()) == 0;

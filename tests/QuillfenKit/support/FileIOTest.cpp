@@ -41,9 +41,11 @@ TEST_P(AtomicWrite, ReplacesTheFileLeavingNoTemporaryBehind) {
     ASSERT_TRUE(writeFileAtomically(file, "new contents", GetParam()));
     EXPECT_EQ(readText(file), "new contents");
     EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"sensors.json"});
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
 }
 
 TEST_P(AtomicWrite, AReaderHoldingTheOldFileSeesItWhole) {
