@@ -150,14 +150,6 @@ TEST_F(SensorBridgeTest, AnOversizedFileIsRefusedUnread) {
     EXPECT_FALSE(SensorBridge::read(1000));
 }
 
-TEST_F(SensorBridgeTest, ControlRoundTripsThroughItsFile) {
-    SensorBridge::writeControl(SensorControl{true, std::nullopt});
-    EXPECT_EQ(readText(controlFile()), R"({"autostart":true})");
-    EXPECT_EQ(SensorBridge::readControl(), (SensorControl{true, std::nullopt}));
-    SensorBridge::writeControl(SensorControl{false, 42.5});
-    EXPECT_EQ(SensorBridge::readControl(), (SensorControl{false, 42.5}));
-}
-
 TEST_F(SensorBridgeTest, AContainerThatCannotBeCreatedLosesTheWriteQuietly) {
     // A file where the container folder should be: nothing can be written beneath it.
     writeText(container(), "in the way");

@@ -112,12 +112,6 @@ TEST(SensorControlDecoding, RequiresABooleanAutostart) {
               (SensorControl{false, std::nullopt}));
 }
 
-TEST(SensorPayloadDecoding, AllAbsentExceptSampledAt) {
-    const auto p = decodeText<SensorsPayload>(R"({"sampledAt":100})");
-    ASSERT_TRUE(p);
-    EXPECT_EQ(*p, (SensorsPayload{std::nullopt, std::nullopt, 100, std::nullopt}));
-}
-
 // --- Derived values of a fan reading -------------------------------------------------------
 
 TEST(FanReadingDerived, PerFanSpeedsFallBackToTheFastest) {

@@ -64,17 +64,5 @@ TEST_F(FakeMainQueueTest, WorkScheduledByWorkRunsInTheSameAdvanceWhenDue) {
     EXPECT_EQ(queue.nextDueIn(), 3.0);
 }
 
-TEST_F(FakeMainQueueTest, CancelledWorkNeverRuns) {
-    auto handle = queue.asyncAfter(1, record("x"));
-    handle.cancel();
-    handle.cancel();
-    queue.advance(2);
-    EXPECT_TRUE(ran.empty());
-    EXPECT_TRUE(handle.isCancelled());
-    Cancellable empty;
-    empty.cancel();
-    EXPECT_FALSE(empty.isCancelled());
-}
-
 } // namespace
 } // namespace quillfen::platform::fake
