@@ -63,11 +63,15 @@ void SensorsAgent::applyControl() {
     }
 }
 
-void SensorsAgent::sampleAndWrite() {
+SensorsPayload SensorsAgent::takeSample() {
     if (auto reading = thermal->sample()) lastThermal = std::move(reading);
     auto fanReading = fan->sample();
     const double now = platform::current().clock->now();
-    SensorBridge::write(SensorsPayload{lastThermal, std::move(fanReading), now, version()});
+    return SensorsPayload{lastThermal, std::move(fanReading), now, version()};
+}
+
+void SensorsAgent::sampleAndWrite() {
+    SensorBridge::write(takeSample());
 }
 
 } // namespace quillfen

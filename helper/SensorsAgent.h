@@ -4,7 +4,7 @@
 #include "ThermalSampler.h"
 #include "platform/Application.h"
 #include "platform/MainQueue.h"
-#include "sensors/ThermalReading.h"
+#include "sensors/SensorsPayload.h"
 
 #include <memory>
 #include <optional>
@@ -26,6 +26,9 @@ public:
     SensorsAgent& operator=(const SensorsAgent&) = delete;
 
     void applicationDidFinishLaunching() override;
+
+    // One payload from the samplers as they answer now, as the loop publishes it.
+    SensorsPayload takeSample();
 
     // The helper's own short version from its bundle's information dictionary; read once.
     static const std::optional<std::string>& version();

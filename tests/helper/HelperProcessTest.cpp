@@ -118,5 +118,46 @@ TEST_F(HelperProcess, AStopRequestNewerThanTheLaunchEndsItBeforeAnyPayload) {
     EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
 }
 
+// `--print` shows one payload from a captured machine and exits.
+std::optional<SensorsPayload> printed(const std::filesystem::path& sysfs) {
+    QProcess p;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUILLFEN_SYSFS_ROOT", QString::fromStdString(sysfs.string()));
+    p.setProcessEnvironment(env);
+    p.start(QString::fromStdString(kExecutable.string()), {"--print"});
+    if (!p.waitForFinished(8000) || p.exitCode() != 0) return std::nullopt;
+    const auto out = p.readAllStandardOutput().toStdString();
+    EXPECT_TRUE(out.ends_with("}\n"));
+    return json::decode<SensorsPayload>(std::string_view(out));
+}
+
+const std::filesystem::path kSysfs = std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs";
+
+TEST(HelperPrint, ShowsFansAndTemperaturesOfACapturedMachine) {
+    const auto amd = printed(kSysfs / "amd-desktop");
+    ASSERT_TRUE(amd);
+    EXPECT_EQ(amd->fan, (FanReading{1045, 3, std::vector<double>{1045, 0, 870}, 200, 2000}));
+    EXPECT_EQ(amd->thermal, (ThermalReading{68.5, 50, 42.5, std::nullopt, 44.85}));
+    EXPECT_EQ(amd->helperVersion, "1.0");
+
+    const auto intel = printed(kSysfs / "intel-laptop");
+    ASSERT_TRUE(intel && intel->thermal);
+    EXPECT_DOUBLE_EQ(intel->thermal->batteryTemperatureC.value_or(0), 30.1);
+}
+
+TEST(HelperPrint, WithoutSensorsShowsOnlyTimeAndVersion) {
+    const auto bare = printed(kSysfs / "empty");
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(*bare, (SensorsPayload{std::nullopt, std::nullopt, bare->sampledAt, "1.0"}));
+}
+
+TEST(HelperPrint, RefusesUnknownArguments) {
+    QProcess p;
+    p.start(QString::fromStdString(kExecutable.string()), {"--frobnicate"});
+    ASSERT_TRUE(p.waitForFinished(8000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_TRUE(p.readAllStandardError().startsWith("usage: "));
+}
+
 } // namespace
 } // namespace quillfen

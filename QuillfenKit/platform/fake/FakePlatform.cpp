@@ -9,6 +9,8 @@ FakePlatform::FakePlatform() {
     platform.application = application;
     platform.mainBundle = mainBundle;
     platform.fileManager = files;
+    platform.smc = smc;
+    platform.hidEventSystem = hid;
     scope_.emplace(platform);
 }
 

@@ -1,0 +1,76 @@
+#include "FanSampler.h"
+#include "SensorsAgent.h"
+#include "ThermalSampler.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/linux/LinuxHIDEventSystem.h"
+#include "platform/linux/LinuxSMC.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+using namespace quillfen;
+
+// The fans and sensors of a captured AMD desktop: three fans, a dozen temperature channels,
+// two DIMM sensors.
+struct AmdDesktop {
+    AmdDesktop() {
+        const auto root = std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs" / "amd-desktop";
+        fake.platform.smc = std::make_shared<platform::linux::LinuxSMC>(root);
+        fake.platform.hidEventSystem = std::make_shared<platform::linux::LinuxHIDEventSystem>(root);
+    }
+    platform::fake::FakePlatform fake;
+};
+
+void BM_FanSampler(benchmark::State& state) {
+    AmdDesktop machine;
+    FanSampler sampler;
+    sampler.sample(); // count and range are read once, on the first call
+    for (auto _ : state)
+        benchmark::DoNotOptimize(sampler.sample());
+}
+BENCHMARK(BM_FanSampler)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ThermalSamplerFull(benchmark::State& state) {
+    AmdDesktop machine;
+    ThermalSampler sampler;
+    sampler.sample(); // the memory keys are probed once, on the first call
+    for (auto _ : state) {
+        machine.fake.clock->advance(ThermalSampler::minimumInterval);
+        benchmark::DoNotOptimize(sampler.sample());
+    }
+}
+BENCHMARK(BM_ThermalSamplerFull)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// A second of the helper with real samplers: control, fans every tick, temperatures every
+// other tick, encode and replace sensors.json in memory.
+void BM_HelperTickWithSensors(benchmark::State& state) {
+    AmdDesktop machine;
+    std::string dir = "/dev/shm/quillfen-bench-XXXXXX";
+    if (!::mkdtemp(dir.data())) {
+        state.SkipWithError("mkdtemp failed");
+        return;
+    }
+    machine.fake.files->groupContainersRoot = dir;
+    machine.fake.mainBundle->info = json::Json{{"CFBundleShortVersionString", "1.0"}};
+    {
+        auto agent = std::make_shared<SensorsAgent>();
+        machine.fake.application->setDelegate(agent.get());
+        machine.fake.application->run();
+        for (auto _ : state)
+            machine.fake.queue->advance(1.0);
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_HelperTickWithSensors)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace

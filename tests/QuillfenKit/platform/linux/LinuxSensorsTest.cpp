@@ -1,0 +1,130 @@
+// The hwmon-backed controller and sensor services on sysfs trees captured from real machines,
+// read through the helper's own samplers.
+
+#include "FanSampler.h"
+#include "ThermalSampler.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/linux/LinuxHIDEventSystem.h"
+#include "platform/linux/LinuxSMC.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace quillfen::platform::linux {
+namespace {
+
+using quillfen::testing::TempDir;
+using quillfen::testing::writeText;
+
+const std::filesystem::path kSysfs = std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs";
+
+class LinuxSensors : public ::testing::Test {
+protected:
+    void use(const std::filesystem::path& root) {
+        fake.platform.smc = std::make_shared<LinuxSMC>(root);
+        fake.platform.hidEventSystem = std::make_shared<LinuxHIDEventSystem>(root);
+    }
+
+    std::vector<std::string> serviceNames() {
+        std::vector<std::string> names;
+        const auto client = fake.platform.hidEventSystem->createClient();
+        if (!client) return names;
+        const auto services = client->copyServices();
+        for (const auto& s : *services)
+            names.push_back(s->copyProperty("Product")->get<std::string>());
+        return names;
+    }
+
+    fake::FakePlatform fake;
+};
+
+TEST_F(LinuxSensors, AmdDesktop) {
+    use(kSysfs / "amd-desktop");
+    EXPECT_EQ(serviceNames(),
+              (std::vector<std::string>{"nct6798 SYSTIN", "nct6798 CPUTIN",
+                                        "nct6798 PECI Agent 0 Calibration", "PMU tdie0",
+                                        "PMU tdie1", "PMU tdie2", "PMU TP0g", "PMU TP1g",
+                                        "PMU TP2g", "jc42 temp1", "jc42 temp1", "NAND CH0 temp"}));
+    const auto fans = FanSampler().sample();
+    ASSERT_TRUE(fans);
+    EXPECT_EQ(*fans, (FanReading{1045, 3, std::vector<double>{1045, 0, 870}, 200, 2000}));
+
+    const auto t = ThermalSampler().sample();
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->cpuTemperatureC, 68.5); // Tctl, as there is no Tdie
+    EXPECT_EQ(t->gpuTemperatureC, 50.0);
+    EXPECT_EQ(t->memoryTemperatureC, 42.5);
+    EXPECT_EQ(t->storageTemperatureC, 44.85);
+    EXPECT_FALSE(t->batteryTemperatureC);
+}
+
+TEST_F(LinuxSensors, IntelLaptop) {
+    use(kSysfs / "intel-laptop");
+    EXPECT_EQ(serviceNames(), (std::vector<std::string>{
+                                  "acpitz temp1", "NAND CH0 temp", "NAND CH1 temp", "NAND CH2 temp",
+                                  "thinkpad temp1", "thinkpad temp2", "PMU tdie0", "PMU tdie1",
+                                  "PMU tdie2", "PMU tdie3", "PMU tdie4", "iwlwifi_1 temp1",
+                                  "PMU TP0g", "PMU tdie5", "INT3400 Thermal", "Battery 0"}));
+    const auto fans = FanSampler().sample();
+    ASSERT_TRUE(fans);
+    // The discrete GPU's fan sleeps with its card: counted, but not read.
+    EXPECT_EQ(*fans, (FanReading{2150, 2, std::vector<double>{2150, 0}}));
+
+    const auto t = ThermalSampler().sample();
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->cpuTemperatureC, 57.0); // the package zone hwmon does not show
+    EXPECT_FALSE(t->gpuTemperatureC);    // asleep
+    EXPECT_FALSE(t->memoryTemperatureC);
+    EXPECT_DOUBLE_EQ(*t->batteryTemperatureC, 30.1);
+    EXPECT_DOUBLE_EQ(*t->storageTemperatureC, (38.85 + 38.85 + 41.85) / 3);
+}
+
+TEST_F(LinuxSensors, AMachineWithoutSensorsHasNeitherControllerNorServices) {
+    use(kSysfs / "empty");
+    EXPECT_FALSE(fake.platform.hidEventSystem->createClient());
+    EXPECT_EQ(fake.platform.smc->getMatchingService("AppleSMC"), 0u);
+    EXPECT_FALSE(FanSampler().sample());
+    EXPECT_FALSE(ThermalSampler().sample());
+}
+
+TEST_F(LinuxSensors, FaultsAndUnreadableValuesAreLeftOutAndSensorsMayComeAndGo) {
+    TempDir dir;
+    const auto chip = dir / "class" / "hwmon" / "hwmon0";
+    writeText(chip / "name", "coretemp");
+    writeText(chip / "temp1_input", "61000\n");
+    writeText(chip / "temp2_input", "99000");
+    writeText(chip / "temp2_fault", "1");
+    writeText(chip / "fan1_input", "not a number");
+    use(dir.path());
+    ThermalSampler thermal;
+    EXPECT_EQ(thermal.sample()->cpuTemperatureC, 61.0);
+    EXPECT_EQ(FanSampler().sample()->rpms, std::vector<double>{0});
+
+    writeText(dir / "class" / "hwmon" / "hwmon1" / "name", "amdgpu");
+    writeText(dir / "class" / "hwmon" / "hwmon1" / "temp1_input", "48000");
+    writeText(chip / "temp1_input", "");
+    fake.clock->advance(2);
+    const auto later = thermal.sample();
+    EXPECT_FALSE(later->cpuTemperatureC);
+    EXPECT_EQ(later->gpuTemperatureC, 48.0);
+}
+
+TEST_F(LinuxSensors, OnlyTenFansFitTheKeyNames) {
+    TempDir dir;
+    for (int chip = 0; chip < 2; ++chip) {
+        const auto d = dir / "class" / "hwmon" / ("hwmon" + std::to_string(chip));
+        writeText(d / "name", "nct6798");
+        for (int fan = 1; fan <= 7; ++fan)
+            writeText(d / ("fan" + std::to_string(fan) + "_input"),
+                      std::to_string(chip * 100 + fan));
+    }
+    use(dir.path());
+    const auto r = FanSampler().sample();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->fanCount, 10);
+    EXPECT_EQ(r->rpms, (std::vector<double>{1, 2, 3, 4, 5, 6, 7, 101, 102, 103}));
+}
+
+} // namespace
+} // namespace quillfen::platform::linux
