@@ -3,8 +3,10 @@
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/FileManager.h"
+#include "platform/Kernel.h"
 #include "platform/MainBundle.h"
 #include "platform/MainQueue.h"
+#include "platform/Registry.h"
 #include "platform/SystemLog.h"
 
 #include <memory>
@@ -19,6 +21,8 @@ struct Platform {
     std::shared_ptr<Application> application;
     std::shared_ptr<MainBundle> mainBundle;
     std::shared_ptr<FileManager> fileManager;
+    std::shared_ptr<Kernel> kernel;
+    std::shared_ptr<Registry> registry;
 };
 
 // The process's platform: the Linux one unless a scope has installed another.

@@ -9,6 +9,8 @@ FakePlatform::FakePlatform() {
     platform.application = application;
     platform.mainBundle = mainBundle;
     platform.fileManager = files;
+    platform.kernel = kernel;
+    platform.registry = registry;
     scope_.emplace(platform);
 }
 

@@ -4,8 +4,10 @@
 #include "platform/fake/FakeApplication.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeFileManager.h"
+#include "platform/fake/FakeKernel.h"
 #include "platform/fake/FakeMainBundle.h"
 #include "platform/fake/FakeMainQueue.h"
+#include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeSystemLog.h"
 
 #include <optional>
@@ -25,6 +27,8 @@ public:
     const std::shared_ptr<FakeApplication> application = std::make_shared<FakeApplication>();
     const std::shared_ptr<FakeMainBundle> mainBundle = std::make_shared<FakeMainBundle>();
     const std::shared_ptr<FakeFileManager> files = std::make_shared<FakeFileManager>();
+    const std::shared_ptr<FakeKernel> kernel = std::make_shared<FakeKernel>();
+    const std::shared_ptr<FakeRegistry> registry = std::make_shared<FakeRegistry>();
 
     Platform platform;
 
