@@ -17,9 +17,10 @@ KernReturn FakeKernel::hostProcessorInfo(int flavor, std::uint32_t& processorCou
     if (!perProcessor) return kKernFailure;
     const std::size_t words = perProcessor->size() * cpuload::kStateCount;
     info = new std::uint32_t[words == 0 ? 1 : words];
-    std::memcpy(info, perProcessor->data(), words * sizeof(std::uint32_t));
+    if (words > 0) std::memcpy(info, perProcessor->data(), words * sizeof(std::uint32_t));
     outstanding_[info] = words * sizeof(std::uint32_t);
-    processorCount = static_cast<std::uint32_t>(perProcessor->size());
+    processorCount =
+        claimedProcessorCount.value_or(static_cast<std::uint32_t>(perProcessor->size()));
     infoCount = static_cast<std::uint32_t>(words);
     return kKernSuccess;
 }

@@ -32,6 +32,8 @@ public:
     void setSysctlInt32(const std::string& name, std::int32_t value);
 
     std::optional<std::vector<Ticks>> perProcessor;
+    // Reported by hostProcessorInfo instead of the length of `perProcessor`.
+    std::optional<std::uint32_t> claimedProcessorCount;
     std::optional<Ticks> host;
     std::optional<vmstat::VMStatistics64> vmStatistics;
     std::optional<std::uint64_t> pageSize;

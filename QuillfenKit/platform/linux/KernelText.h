@@ -36,9 +36,6 @@ std::optional<std::vector<unsigned>> parseCPUList(std::string_view text);
 inline std::uint64_t addSaturating(std::uint64_t a, std::uint64_t b) {
     return a + b < a ? UINT64_MAX : a + b;
 }
-inline std::uint64_t subtractSaturating(std::uint64_t a, std::uint64_t b) {
-    return a > b ? a - b : 0;
-}
 inline std::uint64_t multiplySaturating(std::uint64_t a, std::uint64_t b) {
     return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b;
 }

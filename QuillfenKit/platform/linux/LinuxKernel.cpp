@@ -29,7 +29,7 @@ using Counters = LinuxKernel::Counters;
 
 // The counters of one `cpu` line of stat (after its label), mapped onto the four states.
 std::optional<Counters> parseCPUFields(std::string_view rest) {
-    enum { user, nice, system, idle, iowait, irq, softirq, steal, guest, guestNice, count };
+    enum { user, nice, system, idle, iowait, irq, softirq, steal, count };
     std::uint64_t v[count] = {};
     int n = 0;
     for (; n < count; ++n) {
@@ -39,12 +39,15 @@ std::optional<Counters> parseCPUFields(std::string_view rest) {
         if (!value) return std::nullopt;
         v[n] = *value;
     }
-    // Kernels before 2.6 stop after idle; later fields are then 0.
+    // Kernels before 2.6 stop after idle; later fields are then 0. The two guest columns
+    // that follow steal are not needed.
     if (n < 4) return std::nullopt;
     Counters c{};
-    // Guest time is already part of user and nice time.
-    c[cpuload::kStateUser] = subtractSaturating(v[user], v[guest]);
-    c[cpuload::kStateNice] = subtractSaturating(v[nice], v[guestNice]);
+    // The kernel already counts the time it spends running guests in user and nice time
+    // (the guest columns repeat it). That time is busy time of this machine, so it stays;
+    // taking it out would show a processor that runs a virtual machine flat out as idle.
+    c[cpuload::kStateUser] = v[user];
+    c[cpuload::kStateNice] = v[nice];
     c[cpuload::kStateSystem] = addSaturating(addSaturating(v[system], v[irq]), v[softirq]);
     c[cpuload::kStateIdle] = addSaturating(addSaturating(v[idle], v[iowait]), v[steal]);
     return c;

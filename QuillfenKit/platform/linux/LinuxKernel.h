@@ -11,7 +11,7 @@
 namespace quillfen::platform::linux {
 
 // Host counters from procfs and sysfs:
-// - CPU load from `stat`: user less guest, nice less guest_nice, system with irq and
+// - CPU load from `stat`: user and nice (guest time included), system with irq and
 //   softirq, idle with iowait and steal; the low 32 bits of each. A counter lower than the
 //   one reported before is held at its previous value, so no reading sees a backwards step;
 //   processors that were never online report zeros.

@@ -1,0 +1,85 @@
+#include "sampling/MemorySampler.h"
+
+#include "platform/fake/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace quillfen {
+namespace {
+
+using platform::fake::FakePlatform;
+using platform::vmstat::VMStatistics64;
+
+class MemorySamplerTest : public ::testing::Test {
+protected:
+    MemorySamplerTest() {
+        fake.kernel->pageSize = 16384;
+        fake.kernel->physicalMemoryBytes = 16ull << 30;
+        vm.freeCount = 1000;
+        vm.activeCount = 77777; // not part of any figure
+        vm.inactiveCount = 2000;
+        vm.wireCount = 3000;
+        vm.purgeableCount = 400;
+        vm.speculativeCount = 500;
+        vm.compressorPageCount = 600;
+        vm.internalPageCount = 7000;
+        vm.externalPageCount = 88888; // not part of any figure
+    }
+
+    FakePlatform fake;
+    VMStatistics64 vm{};
+};
+
+TEST_F(MemorySamplerTest, BreaksThePageCountersDownIntoBytesFromTheFirstCall) {
+    fake.kernel->vmStatistics = vm;
+    MemorySampler sampler;
+    EXPECT_EQ(sampler.pageSize(), 16384u);
+    EXPECT_EQ(sampler.totalBytes(), 16ull << 30);
+    const MemoryReading expected{16ull << 30, 6600ull * 16384, 3000ull * 16384, 600ull * 16384,
+                                 3900ull * 16384};
+    EXPECT_EQ(sampler.sample(), expected);
+    EXPECT_EQ(sampler.sample(), expected);
+}
+
+TEST_F(MemorySamplerTest, PageCountsAreWidenedBeforeTheyAreMultiplied) {
+    vm.freeCount = vm.inactiveCount = vm.purgeableCount = vm.speculativeCount = 0xFFFF'FFFFu;
+    vm.internalPageCount = 0xFFFF'FFFFu;
+    fake.kernel->vmStatistics = vm;
+    const auto r = MemorySampler().sample();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->available, 4ull * 0xFFFF'FFFFull * 16384);
+    EXPECT_EQ(r->app, 0u);
+}
+
+TEST_F(MemorySamplerTest, PurgeablePagesBeyondTheInternalOnesLeaveNoAppMemory) {
+    vm.internalPageCount = 100;
+    vm.purgeableCount = 250;
+    fake.kernel->vmStatistics = vm;
+    EXPECT_EQ(MemorySampler().sample()->app, 0u);
+}
+
+TEST_F(MemorySamplerTest, AFailedCallGivesNoReading) {
+    MemorySampler sampler;
+    EXPECT_FALSE(sampler.sample());
+    fake.kernel->vmStatistics = vm;
+    EXPECT_TRUE(sampler.sample());
+}
+
+TEST_F(MemorySamplerTest, AnUnknownPageSizeCountsEveryPageAsZeroBytes) {
+    fake.kernel->pageSize.reset();
+    fake.kernel->vmStatistics = vm;
+    MemorySampler sampler;
+    EXPECT_EQ(sampler.pageSize(), 0u);
+    EXPECT_EQ(sampler.sample(), (MemoryReading{16ull << 30, 0, 0, 0, 0}));
+}
+
+TEST(MemoryReadingTest, UsedSumsAppWiredAndCompressedAndItsRatioStaysAFraction) {
+    const MemoryReading r{1000, 300, 200, 100, 999};
+    EXPECT_EQ(r.used(), 600u);
+    EXPECT_DOUBLE_EQ(r.usedRatio(), 0.6);
+    EXPECT_EQ((MemoryReading{0, 300, 200, 100, 0}.usedRatio()), 0.0);
+    EXPECT_EQ((MemoryReading{100, 300, 200, 100, 0}.usedRatio()), 1.0);
+}
+
+} // namespace
+} // namespace quillfen
