@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 constexpr std::size_t kMaxStatBytes = 4 << 20;
 constexpr std::size_t kMaxCPUInfoBytes = 8 << 20;
 constexpr std::size_t kMaxSmallFileBytes = 64 << 10;
+constexpr unsigned kZramLookupInterval = 32;
 
 using Counters = LinuxKernel::Counters;
 
@@ -164,7 +165,8 @@ LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t page
     , statPath_(procRoot_ / "stat")
     , meminfoPath_(procRoot_ / "meminfo")
     , cpuDir_(sysRoot_ / "devices/system/cpu")
-    , pageSize_(pageSize != 0 ? pageSize : systemPageSize()) {}
+    , pageSize_(pageSize != 0 ? pageSize : systemPageSize())
+    , readsSinceZramLookup_(kZramLookupInterval) {}
 
 KernReturn LinuxKernel::hostProcessorInfo(int flavor, std::uint32_t& processorCount,
                                           std::uint32_t*& info, std::uint32_t& infoCount) {
@@ -261,15 +263,28 @@ std::uint64_t LinuxKernel::physicalMemory() {
 }
 
 // Memory that zram devices occupy, compressed data and allocator overhead together (the
-// third field of mm_stat).
-std::uint64_t LinuxKernel::zramBytes() const {
+// third field of mm_stat). Listing the block devices costs more than reading them, and zram
+// devices come and go rarely, so they are looked up again only every so many reads or once
+// one of them has gone.
+std::uint64_t LinuxKernel::zramBytes() {
+    if (readsSinceZramLookup_ >= kZramLookupInterval) {
+        readsSinceZramLookup_ = 0;
+        zramStats_.clear();
+        std::error_code ec;
+        for (fs::directory_iterator it(sysRoot_ / "block", ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (it->path().filename().native().starts_with("zram"))
+                zramStats_.push_back(it->path() / "mm_stat");
+        }
+    }
+    ++readsSinceZramLookup_;
     std::uint64_t total = 0;
-    std::error_code ec;
-    for (fs::directory_iterator it(sysRoot_ / "block", ec), end; !ec && it != end;
-         it.increment(ec)) {
-        if (!it->path().filename().native().starts_with("zram")) continue;
-        const auto text = readFile(it->path() / "mm_stat", kMaxSmallFileBytes);
-        if (!text) continue;
+    for (const auto& path : zramStats_) {
+        const auto text = readFile(path, kMaxSmallFileBytes);
+        if (!text) {
+            readsSinceZramLookup_ = kZramLookupInterval;
+            continue;
+        }
         std::string_view rest = *text;
         nextField(rest);
         nextField(rest);

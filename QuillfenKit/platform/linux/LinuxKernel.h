@@ -43,7 +43,7 @@ private:
     };
     std::optional<PerformanceLevels> performanceLevels() const;
     std::uint32_t physicalCores(const std::vector<unsigned>& cpus) const;
-    std::uint64_t zramBytes() const;
+    std::uint64_t zramBytes();
 
     std::filesystem::path procRoot_;
     std::filesystem::path sysRoot_;
@@ -52,6 +52,9 @@ private:
     std::filesystem::path cpuDir_;
     std::uint64_t pageSize_;
     std::vector<Counters> heldPerCPU_;
+    // The zram devices' statistics files, and the reads since they were last looked up.
+    std::vector<std::filesystem::path> zramStats_;
+    unsigned readsSinceZramLookup_;
     Counters heldHost_{};
 };
 

@@ -21,6 +21,13 @@ std::optional<std::string> readTrimmed(const fs::path& path) {
     return std::string(trim(*text));
 }
 
+// A PCI identifier file such as "0x73bf"; 0 (never a valid identifier) when unreadable.
+std::uint64_t readID(const fs::path& path) {
+    const auto text = readFile(path, kMaxSmallFileBytes);
+    if (!text) return 0;
+    return parseHex(trim(*text)).value_or(0);
+}
+
 // The value of `key` in a file of "key=value" or "key value" lines.
 std::optional<std::string> keyedValue(std::string_view text, std::string_view key, char separator) {
     while (!text.empty()) {
@@ -30,6 +37,13 @@ std::optional<std::string> keyedValue(std::string_view text, std::string_view ke
             return std::string(trim(line.substr(at + 1)));
     }
     return std::nullopt;
+}
+
+// A number of a "key value" file; 0 when missing or malformed.
+std::uint64_t keyedNumber(std::string_view text, std::string_view key) {
+    const auto value = keyedValue(text, key, ' ');
+    if (!value) return 0;
+    return parseUnsigned(*value).value_or(0);
 }
 
 std::string hex4(std::uint64_t id) {
@@ -49,8 +63,11 @@ PCINames lookUpPCINames(const fs::path& dataRoot, std::uint64_t vendor, std::uin
     for (const char* table : {"misc/pci.ids", "hwdata/pci.ids"}) {
         const auto text = readFile(dataRoot / table, kMaxNameTableBytes);
         if (!text) continue;
-        const std::string vendorKey = hex4(vendor) + "  ";
-        const std::string deviceKey = "\t" + hex4(device) + "  ";
+        std::string vendorKey = hex4(vendor);
+        vendorKey += "  ";
+        std::string deviceKey = "\t";
+        deviceKey += hex4(device);
+        deviceKey += "  ";
         std::string_view rest = *text;
         bool inVendor = false;
         while (!rest.empty()) {
@@ -75,14 +92,12 @@ PCINames lookUpPCINames(const fs::path& dataRoot, std::uint64_t vendor, std::uin
 // "AMD Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]" from the PCI ids, or "AMD device 73bf"
 // where no table names the device.
 std::optional<std::string> pciModel(const fs::path& device, const fs::path& dataRoot) {
-    const auto vendorText = readTrimmed(device / "vendor");
-    const auto deviceText = readTrimmed(device / "device");
-    const auto vendor = vendorText ? parseHex(*vendorText) : std::nullopt;
-    const auto product = deviceText ? parseHex(*deviceText) : std::nullopt;
-    if (!vendor || !product) return std::nullopt;
-    const PCINames names = lookUpPCINames(dataRoot, *vendor, *product);
+    const std::uint64_t vendor = readID(device / "vendor");
+    const std::uint64_t product = readID(device / "device");
+    if (vendor == 0 || product == 0) return std::nullopt;
+    const PCINames names = lookUpPCINames(dataRoot, vendor, product);
     std::string vendorName;
-    switch (*vendor) {
+    switch (vendor) {
     case 0x1002:
         vendorName = "AMD";
         break;
@@ -93,9 +108,9 @@ std::optional<std::string> pciModel(const fs::path& device, const fs::path& data
         vendorName = "Intel";
         break;
     default:
-        vendorName = names.vendor.value_or("PCI vendor " + hex4(*vendor));
+        vendorName = names.vendor.value_or("PCI vendor " + hex4(vendor));
     }
-    return vendorName + " " + names.device.value_or("device " + hex4(*product));
+    return vendorName + " " + names.device.value_or("device " + hex4(product));
 }
 
 // A card put to sleep by runtime power management must not be woken just to be sampled.
@@ -175,11 +190,11 @@ protected:
 
     std::optional<std::string> driverModel() const override {
         if (auto name = readTrimmed(device_ / "product_name"); name && !name->empty()) return name;
-        const auto device = readTrimmed(device_ / "device");
-        const auto revision = readTrimmed(device_ / "revision");
-        const auto deviceID = device ? parseHex(*device) : std::nullopt;
-        const auto revisionID = revision ? parseHex(*revision) : std::nullopt;
-        if (!deviceID || !revisionID) return std::nullopt;
+        const std::uint64_t deviceID = readID(device_ / "device");
+        if (deviceID == 0) return std::nullopt;
+        const auto revisionText = readTrimmed(device_ / "revision");
+        const auto revisionID = revisionText ? parseHex(*revisionText) : std::nullopt;
+        if (!revisionID) return std::nullopt;
         const auto table = readFile(dataRoot_ / "libdrm/amdgpu.ids", kMaxNameTableBytes);
         if (!table) return std::nullopt;
         // Lines "73BF,\tC1,\tAMD Radeon RX 6800 XT".
@@ -213,12 +228,10 @@ protected:
              !ec && it != end; it.increment(ec)) {
             const auto text = readFile(it->path() / "properties", kMaxSmallFileBytes);
             if (!text || keyedValue(*text, "drm_render_minor", ' ') != renderMinor) continue;
-            const auto simds = keyedValue(*text, "simd_count", ' ');
-            const auto perCU = keyedValue(*text, "simd_per_cu", ' ');
-            const auto s = simds ? parseUnsigned(*simds) : std::nullopt;
-            const auto p = perCU ? parseUnsigned(*perCU) : std::nullopt;
-            if (!s || !p || *p == 0 || *s / *p == 0 || *s / *p > INT64_MAX) return std::nullopt;
-            return static_cast<std::int64_t>(*s / *p);
+            const std::uint64_t simds = keyedNumber(*text, "simd_count");
+            const std::uint64_t perCU = keyedNumber(*text, "simd_per_cu");
+            if (perCU == 0 || simds / perCU == 0 || simds / perCU > INT64_MAX) return std::nullopt;
+            return static_cast<std::int64_t>(simds / perCU);
         }
         return std::nullopt;
     }

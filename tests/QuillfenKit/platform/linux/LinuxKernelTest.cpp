@@ -328,6 +328,22 @@ TEST(LinuxKernelMemory, MissingMeminfoFailsAndMissingLinesCountAsZero) {
     EXPECT_EQ(kernel.physicalMemory(), 8192u * 1024);
 }
 
+TEST(LinuxKernelMemory, ZramDevicesAreFoundAgainWhenOneGoesAndEveryThirtyTwoReads) {
+    TempDir dir;
+    writeText(dir / "proc/meminfo", "MemFree: 0 kB\n");
+    writeText(dir / "sys/block/zram0/mm_stat", "0 0 4096 0\n");
+    LinuxKernel kernel(dir / "proc", dir / "sys", 4096);
+    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 1u);
+    writeText(dir / "sys/block/zram1/mm_stat", "0 0 8192 0\n");
+    for (int read = 2; read <= 32; ++read)
+        ASSERT_EQ(vmStatistics(kernel)->compressorPageCount, 1u) << read;
+    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 3u);
+    fs::remove_all(dir / "sys/block/zram0");
+    writeText(dir / "sys/block/zram2/mm_stat", "0 0 4096 0\n");
+    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 2u) << "zram1 alone: zram0 has gone";
+    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 3u) << "looked up again";
+}
+
 // --- sysctl ---------------------------------------------------------------------------------
 
 TEST(LinuxKernelSysctl, SizeQueriesAndShortBuffersBehaveAsTheKernelDoes) {
