@@ -84,7 +84,6 @@ struct MachineCase {
     std::uint64_t pageSize;
     std::size_t processors;
     Ticks firstCPU;
-    Ticks lastCPU;
     Ticks host;
     std::vector<double> perCore; // over the interval between the two captures
     double user, system, idle;
@@ -113,7 +112,6 @@ TEST_P(CapturedMachine, ProcessorCountersAreMappedOntoTheFourStates) {
     ASSERT_TRUE(cpus);
     ASSERT_EQ(cpus->size(), c.processors);
     EXPECT_EQ(cpus->front(), c.firstCPU);
-    EXPECT_EQ(cpus->back(), c.lastCPU);
     EXPECT_EQ(host(kernel), c.host);
 }
 
@@ -167,7 +165,6 @@ INSTANTIATE_TEST_SUITE_P(
                     4096,
                     2,
                     {921002, 327128, 24162805, 590},
-                    {922249, 316996, 24167101, 614},
                     {1843251, 644124, 48329906, 1204},
                     {0.56, 0.34},
                     0.32,
@@ -182,7 +179,6 @@ INSTANTIATE_TEST_SUITE_P(
                     16384,
                     8,
                     {234890, 145123, 6367503, 617},
-                    {555953, 182513, 5635970, 335},
                     {3567978, 1311455, 46058942, 10208},
                     {0.71, 0.41, 0.14, 0.42, 0.58, 0.25, 0.33, 0.69},
                     0.31875,
@@ -197,7 +193,6 @@ INSTANTIATE_TEST_SUITE_P(
                     4096,
                     24,
                     {3526967, 617870, 28653611, 2398},
-                    {2820915, 911135, 21641362, 7195},
                     {90914709, 18300055, 597829498, 263725},
                     {0.59, 0.61, 0.52, 0.46, 0.67, 0.34, 0.22, 0.3,  0.59, 0.16, 0.29, 0.73,
                      0.48, 0.72, 0.35, 0.22, 0.18, 0.4,  0.35, 0.72, 0.23, 0.32, 0.42, 0.43},
@@ -275,34 +270,14 @@ TEST_P(MalformedStat, IsRefusedRatherThanMisread) {
 INSTANTIATE_TEST_SUITE_P(
     Table, MalformedStat,
     ::testing::Values(
-        MalformedCase{"Empty", "", false, false},
         MalformedCase{"OldKernelFourFields", "cpu  1 2 3 4\ncpu0 1 2 3 4\n", true, true},
         MalformedCase{"TooFewFields", "cpu  1 2 3\ncpu0 1 2 3\n", false, false},
         MalformedCase{"Overflow", "cpu  1 2 3 18446744073709551616\ncpu0 1 2 3 4\n", false, true},
-        MalformedCase{"Negative", "cpu  1 2 3 4\ncpu0 1 -2 3 4\n", true, false},
         MalformedCase{"NotANumber", "cpu  1 2 3 4x\ncpu0 1 2 3 4\ncpu1 1 2 3 4e\n", false, false},
         MalformedCase{"HugeProcessorNumber", "cpu  1 2 3 4\ncpu4294967295 1 2 3 4\n", true, false},
-        MalformedCase{"UnnumberedProcessor", "cpu  1 2 3 4\ncpuX 1 2 3 4\n", true, false},
         MalformedCase{"NoProcessorLines", "cpu  1 2 3 4\nintr 0\n", true, false},
         MalformedCase{"AggregateNotFirst", "cpu0 1 2 3 4\ncpu  1 2 3 4\n", false, true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(LinuxKernelStat, OnlyTheMatchingFlavourAndALargeEnoughBufferAreServed) {
-    writeStat("cpu  1 2 3 4\ncpu0 1 2 3 4\n");
-    Ticks t{};
-    std::uint32_t count = 3;
-    EXPECT_EQ(kernel.hostStatistics(cpuload::kHostCPULoadInfo, t.data(), count),
-              kKernInvalidArgument);
-    count = 4;
-    EXPECT_EQ(kernel.hostStatistics(vmstat::kHostVMInfo64, t.data(), count), kKernInvalidArgument);
-    std::uint32_t processors = 0, words = 0;
-    std::uint32_t* info = nullptr;
-    EXPECT_EQ(kernel.hostProcessorInfo(cpuload::kHostCPULoadInfo, processors, info, words),
-              kKernInvalidArgument);
-    std::uint32_t vm[vmstat::kHostVMInfo64Count - 1];
-    count = vmstat::kHostVMInfo64Count - 1;
-    EXPECT_EQ(kernel.hostStatistics64(vmstat::kHostVMInfo64, vm, count), kKernInvalidArgument);
-}
 
 // --- Memory ---------------------------------------------------------------------------------
 
@@ -366,14 +341,6 @@ TEST(LinuxKernelSysctl, SizeQueriesAndShortBuffersBehaveAsTheKernelDoes) {
     EXPECT_EQ(kernel.sysctlByName("kern.nonexistent", nullptr, &size), ENOENT);
 }
 
-TEST(LinuxKernelSysctl, TheOnlineCountFallsBackToTheProcessorLinesOfStat) {
-    TempDir dir;
-    writeText(dir / "proc/stat", "cpu  1 2 3 4\ncpu0 1 2 3 4\ncpu2 1 2 3 4\nintr 5\n");
-    fake::FakePlatform fake;
-    fake.platform.kernel = std::make_shared<LinuxKernel>(dir / "proc", dir / "sys", 4096);
-    EXPECT_EQ(CPUTopology::read(), (CPUTopology{"Mac", 2, 0, 2}));
-}
-
 TEST(LinuxKernelSysctl, ProcessorsWithoutACapacityMakeTheLevelsUnreadable) {
     MachineCopy machine("laptop-8core");
     fs::remove(machine.sys() / "devices/system/cpu/cpu5/cpu_capacity");
@@ -381,17 +348,6 @@ TEST(LinuxKernelSysctl, ProcessorsWithoutACapacityMakeTheLevelsUnreadable) {
     fake::FakePlatform fake;
     fake.platform.kernel = std::make_shared<LinuxKernel>(machine.proc(), machine.sys(), 16384);
     EXPECT_EQ(CPUTopology::read(), (CPUTopology{"Mac", 8, 0, 8}));
-}
-
-TEST(LinuxKernelSysctl, ADeviceTreeWithOneEntryNamesTheMachineByIt) {
-    MachineCopy machine("laptop-8core");
-    writeText(machine.sys() / "firmware/devicetree/base/compatible",
-              std::string("raspberrypi,5-model-b\0", 22));
-    LinuxKernel kernel(machine.proc(), machine.sys(), 16384);
-    char brand[64] = {};
-    std::size_t size = sizeof brand;
-    ASSERT_EQ(kernel.sysctlByName("machdep.cpu.brand_string", brand, &size), 0);
-    EXPECT_STREQ(brand, "raspberrypi,5-model-b");
 }
 
 // --- This machine ---------------------------------------------------------------------------
