@@ -34,7 +34,11 @@ CPUTopology CPUTopology::read() {
 std::optional<std::string> CPUTopology::sysctlString(std::string_view name) {
     auto& kernel = *platform::current().kernel;
     std::size_t size = 0;
-    if (kernel.sysctlByName(name, nullptr, &size) != 0 || size < 1) return std::nullopt;
+    // No text the kernel names a processor by comes near this; a larger claim is not trusted
+    // with an allocation.
+    constexpr std::size_t kMaxTextBytes = 64 << 10;
+    if (kernel.sysctlByName(name, nullptr, &size) != 0 || size < 1 || size > kMaxTextBytes)
+        return std::nullopt;
     std::vector<char> buffer(size, '\0');
     if (kernel.sysctlByName(name, buffer.data(), &size) != 0) return std::nullopt;
     const std::size_t length = ::strnlen(buffer.data(), std::min(size, buffer.size()));

@@ -76,6 +76,8 @@ TEST_F(CPUTopologyRead, BrandTextEndsAtItsFirstNulIsTrimmedAndRepaired) {
     EXPECT_EQ(CPUTopology::read().brandString, "Chip \uFFFD\uFFFD X");
     kernel.sysctls["machdep.cpu.brand_string"] = std::string(); // size query reports 0
     EXPECT_EQ(CPUTopology::read().brandString, "Mac");
+    kernel.sysctls["machdep.cpu.brand_string"] = std::string(1 << 20, 'x');
+    EXPECT_EQ(CPUTopology::read().brandString, "Mac");
     kernel.sysctls["machdep.cpu.brand_string"] = "No terminator";
     EXPECT_EQ(CPUTopology::read().brandString, "No terminator");
 }

@@ -114,12 +114,6 @@ TEST_F(GPUSamplerTest, TheFirstServiceWithAStatisticsDictionaryIsChosen) {
     EXPECT_EQ(fake.registry->liveHandles(), 0) << "the chosen service goes with the sampler";
 }
 
-TEST_F(GPUSamplerTest, ACoreCountGivenAsADoubleIsTruncated) {
-    fake.registry->add("IOAccelerator", RegistryDictionary{{"PerformanceStatistics", kBusy},
-                                                           {"gpu-core-count", 16.9}});
-    EXPECT_EQ(GPUSampler().sample()->coreCount, 16);
-}
-
 TEST_F(GPUSamplerTest, AReadingWithoutAModelEncodesWithoutTheKey) {
     fake.registry->add("IOAccelerator", RegistryDictionary{{"PerformanceStatistics", kBusy}});
     const auto r = GPUSampler().sample();

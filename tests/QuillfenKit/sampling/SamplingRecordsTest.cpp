@@ -27,14 +27,5 @@ TEST(SamplingRecords, EncodeByFieldNameInOrderAndDecodeBackWhole) {
     EXPECT_EQ(decode<GPUReading>(*json::encode(gpu)), gpu);
 }
 
-TEST(SamplingRecords, EveryFieldButTheGPUOptionalsIsRequired) {
-    EXPECT_FALSE(decode<CPUReading>(R"({"overall":0,"user":0,"system":0,"idle":1})"));
-    EXPECT_FALSE(decode<MemoryReading>(R"({"total":1,"app":0,"wired":0,"compressed":0})"));
-    EXPECT_FALSE(decode<GPUReading>(R"({"utilization":0,"rendererUtilization":0})"));
-    EXPECT_EQ(decode<GPUReading>(R"({"utilization":0.5,"rendererUtilization":0,)"
-                                 R"("tilerUtilization":0,"model":null})"),
-              (GPUReading{0.5, 0, 0}));
-}
-
 } // namespace
 } // namespace quillfen

@@ -270,12 +270,10 @@ TEST_P(MalformedStat, IsRefusedRatherThanMisread) {
 INSTANTIATE_TEST_SUITE_P(
     Table, MalformedStat,
     ::testing::Values(
-        MalformedCase{"OldKernelFourFields", "cpu  1 2 3 4\ncpu0 1 2 3 4\n", true, true},
         MalformedCase{"TooFewFields", "cpu  1 2 3\ncpu0 1 2 3\n", false, false},
         MalformedCase{"Overflow", "cpu  1 2 3 18446744073709551616\ncpu0 1 2 3 4\n", false, true},
         MalformedCase{"NotANumber", "cpu  1 2 3 4x\ncpu0 1 2 3 4\ncpu1 1 2 3 4e\n", false, false},
         MalformedCase{"HugeProcessorNumber", "cpu  1 2 3 4\ncpu4294967295 1 2 3 4\n", true, false},
-        MalformedCase{"NoProcessorLines", "cpu  1 2 3 4\nintr 0\n", true, false},
         MalformedCase{"AggregateNotFirst", "cpu0 1 2 3 4\ncpu  1 2 3 4\n", false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -339,15 +337,6 @@ TEST(LinuxKernelSysctl, SizeQueriesAndShortBuffersBehaveAsTheKernelDoes) {
     EXPECT_EQ(value & 0xFFFF'FFFFu, 2u);
     EXPECT_EQ(kernel.sysctlByName("hw.nperflevels", &value, &size), ENOENT);
     EXPECT_EQ(kernel.sysctlByName("kern.nonexistent", nullptr, &size), ENOENT);
-}
-
-TEST(LinuxKernelSysctl, ProcessorsWithoutACapacityMakeTheLevelsUnreadable) {
-    MachineCopy machine("laptop-8core");
-    fs::remove(machine.sys() / "devices/system/cpu/cpu5/cpu_capacity");
-    fs::remove(machine.sys() / "firmware/devicetree/base/compatible");
-    fake::FakePlatform fake;
-    fake.platform.kernel = std::make_shared<LinuxKernel>(machine.proc(), machine.sys(), 16384);
-    EXPECT_EQ(CPUTopology::read(), (CPUTopology{"Mac", 8, 0, 8}));
 }
 
 // --- This machine ---------------------------------------------------------------------------
