@@ -4,8 +4,10 @@
 #include "platform/Clock.h"
 #include "platform/FileManager.h"
 #include "platform/HIDEventSystem.h"
+#include "platform/Kernel.h"
 #include "platform/MainBundle.h"
 #include "platform/MainQueue.h"
+#include "platform/Registry.h"
 #include "platform/SMC.h"
 #include "platform/SystemLog.h"
 
@@ -23,6 +25,8 @@ struct Platform {
     std::shared_ptr<FileManager> fileManager;
     std::shared_ptr<SMC> smc;
     std::shared_ptr<HIDEventSystem> hidEventSystem;
+    std::shared_ptr<Kernel> kernel;
+    std::shared_ptr<Registry> registry;
 };
 
 // The process's platform: the Linux one unless a scope has installed another.

@@ -11,6 +11,8 @@ FakePlatform::FakePlatform() {
     platform.fileManager = files;
     platform.smc = smc;
     platform.hidEventSystem = hid;
+    platform.kernel = kernel;
+    platform.registry = registry;
     scope_.emplace(platform);
 }
 

@@ -5,8 +5,10 @@
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeFileManager.h"
 #include "platform/fake/FakeHIDEventSystem.h"
+#include "platform/fake/FakeKernel.h"
 #include "platform/fake/FakeMainBundle.h"
 #include "platform/fake/FakeMainQueue.h"
+#include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeSMC.h"
 #include "platform/fake/FakeSystemLog.h"
 
@@ -29,6 +31,8 @@ public:
     const std::shared_ptr<FakeFileManager> files = std::make_shared<FakeFileManager>();
     const std::shared_ptr<FakeSMC> smc = std::make_shared<FakeSMC>();
     const std::shared_ptr<FakeHIDEventSystem> hid = std::make_shared<FakeHIDEventSystem>();
+    const std::shared_ptr<FakeKernel> kernel = std::make_shared<FakeKernel>();
+    const std::shared_ptr<FakeRegistry> registry = std::make_shared<FakeRegistry>();
 
     Platform platform;
 

@@ -4,18 +4,21 @@
 #include "platform/linux/LinuxClock.h"
 #include "platform/linux/LinuxFileManager.h"
 #include "platform/linux/LinuxHIDEventSystem.h"
+#include "platform/linux/LinuxKernel.h"
 #include "platform/linux/LinuxMainBundle.h"
 #include "platform/linux/LinuxMainQueue.h"
+#include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxSMC.h"
 #include "platform/linux/LinuxSystemLog.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace quillfen::platform::linux {
 namespace {
 
-// A kernel file tree read from elsewhere than its usual place, so that a tree captured on
-// another machine can be replayed: QUILLFEN_SYSFS_ROOT=/path/to/sys.
+// Where procfs and sysfs are mounted. Pointing these elsewhere replays a tree captured on
+// another machine: QUILLFEN_SYSFS_ROOT=/path/to/sys, QUILLFEN_PROCFS_ROOT=/path/to/proc.
 std::filesystem::path rootFromEnvironment(const char* variable, const char* fallback) {
     const char* value = std::getenv(variable);
     if (!value || !*value) return fallback;
@@ -27,7 +30,8 @@ std::filesystem::path rootFromEnvironment(const char* variable, const char* fall
 } // namespace
 
 Platform makePlatform() {
-    const auto sysfs = rootFromEnvironment("QUILLFEN_SYSFS_ROOT", "/sys");
+    const auto proc = rootFromEnvironment("QUILLFEN_PROCFS_ROOT", "/proc");
+    const auto sys = rootFromEnvironment("QUILLFEN_SYSFS_ROOT", "/sys");
     Platform p;
     p.clock = std::make_shared<LinuxClock>();
     p.mainQueue = std::make_shared<LinuxMainQueue>();
@@ -35,8 +39,10 @@ Platform makePlatform() {
     p.application = std::make_shared<LinuxApplication>();
     p.mainBundle = std::make_shared<LinuxMainBundle>();
     p.fileManager = std::make_shared<LinuxFileManager>();
-    p.smc = std::make_shared<LinuxSMC>(sysfs);
-    p.hidEventSystem = std::make_shared<LinuxHIDEventSystem>(sysfs);
+    p.smc = std::make_shared<LinuxSMC>(sys);
+    p.hidEventSystem = std::make_shared<LinuxHIDEventSystem>(sys);
+    p.kernel = std::make_shared<LinuxKernel>(proc, sys);
+    p.registry = std::make_shared<LinuxRegistry>(sys);
     return p;
 }
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace quillfen::platform {
+
+// Result of a host call; anything but kKernSuccess is a failure.
+using KernReturn = int;
+inline constexpr KernReturn kKernSuccess = 0;
+inline constexpr KernReturn kKernInvalidArgument = 4;
+inline constexpr KernReturn kKernFailure = 5;
+inline constexpr KernReturn kKernResourceShortage = 6;
+
+// The host's processor, memory and configuration counters, in the formats of
+// platform/CPULoadInfo.h and platform/VMStatistics64.h.
+class Kernel {
+public:
+    virtual ~Kernel() = default;
+
+    // Per-processor information of `flavor`. On success `info` points at `infoCount`
+    // 32-bit words describing `processorCount` processors; the array then belongs to the
+    // caller, who gives it back with vmDeallocate(info, infoCount * 4).
+    virtual KernReturn hostProcessorInfo(int flavor, std::uint32_t& processorCount,
+                                         std::uint32_t*& info, std::uint32_t& infoCount) = 0;
+    virtual KernReturn vmDeallocate(std::uint32_t* address, std::size_t bytes) = 0;
+
+    // Host-wide statistics of `flavor` written into `info`. `count` holds the capacity of
+    // `info` in 32-bit words on entry and the words written on return; a buffer too small
+    // for the record fails.
+    virtual KernReturn hostStatistics(int flavor, std::uint32_t* info, std::uint32_t& count) = 0;
+    virtual KernReturn hostStatistics64(int flavor, std::uint32_t* info, std::uint32_t& count) = 0;
+
+    // Bytes per virtual-memory page.
+    virtual KernReturn hostPageSize(std::uint64_t& pageSize) = 0;
+    // Bytes of physical memory.
+    virtual std::uint64_t physicalMemory() = 0;
+
+    // Reads the configuration value `name`. With a null `oldp` only the size is reported in
+    // `*oldlenp`. Otherwise up to `*oldlenp` bytes are copied and `*oldlenp` becomes the
+    // number copied; a value longer than the buffer is copied in part and fails with ENOMEM.
+    // Returns 0 on success, else an errno value (ENOENT for an unknown or unreadable name).
+    virtual int sysctlByName(std::string_view name, void* oldp, std::size_t* oldlenp) = 0;
+};
+
+// Answers a sysctl read of `value` by the rules of Kernel::sysctlByName.
+int answerSysctl(std::string_view value, void* oldp, std::size_t* oldlenp);
+
+} // namespace quillfen::platform

@@ -1,0 +1,395 @@
+#include "platform/linux/LinuxKernel.h"
+
+#include "platform/CPULoadInfo.h"
+#include "platform/VMStatistics64.h"
+#include "platform/linux/KernelText.h"
+#include "support/FileIO.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <new>
+#include <system_error>
+#include <unistd.h>
+
+namespace quillfen::platform::linux {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Bounds on what is read; real files are far smaller (stat and cpuinfo grow with the
+// number of processors and interrupts).
+constexpr std::size_t kMaxStatBytes = 4 << 20;
+constexpr std::size_t kMaxCPUInfoBytes = 8 << 20;
+constexpr std::size_t kMaxSmallFileBytes = 64 << 10;
+constexpr unsigned kZramLookupInterval = 32;
+
+using Counters = LinuxKernel::Counters;
+
+// The counters of one `cpu` line of stat (after its label), mapped onto the four states.
+std::optional<Counters> parseCPUFields(std::string_view rest) {
+    enum { user, nice, system, idle, iowait, irq, softirq, steal, count };
+    std::uint64_t v[count] = {};
+    int n = 0;
+    for (; n < count; ++n) {
+        const std::string_view field = nextField(rest);
+        if (field.empty()) break;
+        const auto value = parseUnsigned(field);
+        if (!value) return std::nullopt;
+        v[n] = *value;
+    }
+    // Kernels before 2.6 stop after idle; later fields are then 0. The two guest columns
+    // that follow steal are not needed.
+    if (n < 4) return std::nullopt;
+    Counters c{};
+    // The kernel already counts the time it spends running guests in user and nice time
+    // (the guest columns repeat it). That time is busy time of this machine, so it stays;
+    // taking it out would show a processor that runs a virtual machine flat out as idle.
+    c[cpuload::kStateUser] = v[user];
+    c[cpuload::kStateNice] = v[nice];
+    c[cpuload::kStateSystem] = addSaturating(addSaturating(v[system], v[irq]), v[softirq]);
+    c[cpuload::kStateIdle] = addSaturating(addSaturating(v[idle], v[iowait]), v[steal]);
+    return c;
+}
+
+void hold(Counters& held, const Counters& now) {
+    for (std::size_t s = 0; s < held.size(); ++s)
+        held[s] = std::max(held[s], now[s]);
+}
+
+void store(std::uint32_t* out, const Counters& c) {
+    for (std::size_t s = 0; s < c.size(); ++s)
+        out[s] = static_cast<std::uint32_t>(c[s]);
+}
+
+struct ProcessorLine {
+    unsigned index;
+    Counters counters;
+};
+
+// The per-processor lines at the top of stat; nothing when one of them is malformed.
+std::optional<std::vector<ProcessorLine>> parseProcessorLines(std::string_view text) {
+    std::vector<ProcessorLine> lines;
+    while (!text.empty()) {
+        std::string_view line = nextLine(text);
+        if (!line.starts_with("cpu")) {
+            // The processor lines come first; the rest (interrupt counts) is not needed.
+            if (!lines.empty()) break;
+            continue;
+        }
+        const std::string_view label = nextField(line);
+        if (label == "cpu") continue;
+        const auto index = parseUnsigned(label.substr(3));
+        if (!index || *index >= kMaxProcessors) return std::nullopt;
+        const auto counters = parseCPUFields(line);
+        if (!counters) return std::nullopt;
+        lines.push_back({static_cast<unsigned>(*index), *counters});
+    }
+    return lines;
+}
+
+std::optional<std::vector<unsigned>> readCPUList(const fs::path& path) {
+    const auto text = readFile(path, kMaxSmallFileBytes);
+    if (!text) return std::nullopt;
+    return parseCPUList(*text);
+}
+
+std::optional<std::uint64_t> readNumber(const fs::path& path) {
+    const auto text = readFile(path, kMaxSmallFileBytes);
+    if (!text) return std::nullopt;
+    return parseUnsigned(trim(*text));
+}
+
+struct MemInfo {
+    bool hasFree = false;
+    std::uint64_t total = 0, free = 0, active = 0, inactiveFile = 0, unevictable = 0,
+                  sUnreclaim = 0, kernelStack = 0, pageTables = 0, anonPages = 0, shmem = 0,
+                  zswap = 0;
+};
+
+// meminfo's "Key:   value kB" lines, in bytes; nothing when MemFree is missing, which
+// means the file is not meminfo at all.
+std::optional<MemInfo> parseMemInfo(std::string_view text) {
+    static constexpr std::pair<std::string_view, std::uint64_t MemInfo::*> keys[] = {
+        {"MemTotal", &MemInfo::total},
+        {"MemFree", &MemInfo::free},
+        {"Active", &MemInfo::active},
+        {"Inactive(file)", &MemInfo::inactiveFile},
+        {"Unevictable", &MemInfo::unevictable},
+        {"SUnreclaim", &MemInfo::sUnreclaim},
+        {"KernelStack", &MemInfo::kernelStack},
+        {"PageTables", &MemInfo::pageTables},
+        {"AnonPages", &MemInfo::anonPages},
+        {"Shmem", &MemInfo::shmem},
+        {"Zswap", &MemInfo::zswap},
+    };
+    MemInfo info;
+    while (!text.empty()) {
+        std::string_view line = nextLine(text);
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) continue;
+        const std::string_view key = line.substr(0, colon);
+        const auto match = std::find_if(std::begin(keys), std::end(keys),
+                                        [&](const auto& k) { return k.first == key; });
+        if (match == std::end(keys)) continue;
+        line.remove_prefix(colon + 1);
+        const auto value = parseUnsigned(nextField(line));
+        if (!value) continue;
+        const std::string_view unit = nextField(line);
+        info.*(match->second) = unit == "kB" ? multiplySaturating(*value, 1024) : *value;
+        if (match->second == &MemInfo::free) info.hasFree = true;
+    }
+    if (!info.hasFree) return std::nullopt;
+    return info;
+}
+
+std::string int32Bytes(std::uint64_t value) {
+    const auto v = static_cast<std::int32_t>(std::min<std::uint64_t>(value, INT32_MAX));
+    std::string bytes(sizeof v, '\0');
+    std::memcpy(bytes.data(), &v, sizeof v);
+    return bytes;
+}
+
+std::uint64_t systemPageSize() {
+    const long size = ::sysconf(_SC_PAGESIZE);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
+
+} // namespace
+
+LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t pageSize)
+    : procRoot_(std::move(procRoot))
+    , sysRoot_(std::move(sysRoot))
+    , statPath_(procRoot_ / "stat")
+    , meminfoPath_(procRoot_ / "meminfo")
+    , cpuDir_(sysRoot_ / "devices/system/cpu")
+    , pageSize_(pageSize != 0 ? pageSize : systemPageSize())
+    , readsSinceZramLookup_(kZramLookupInterval) {}
+
+KernReturn LinuxKernel::hostProcessorInfo(int flavor, std::uint32_t& processorCount,
+                                          std::uint32_t*& info, std::uint32_t& infoCount) {
+    if (flavor != cpuload::kProcessorCPULoadInfo) return kKernInvalidArgument;
+    const auto text = readFile(statPath_, kMaxStatBytes);
+    if (!text) return kKernFailure;
+    const auto lines = parseProcessorLines(*text);
+    if (!lines || lines->empty()) return kKernFailure;
+
+    // Every present processor has a place, online or not, so the list keeps its length and
+    // order while processors go offline and come back.
+    std::size_t count = 0;
+    for (const auto& line : *lines)
+        count = std::max<std::size_t>(count, line.index + 1);
+    if (const auto present = readCPUList(cpuDir_ / "present"); present && !present->empty())
+        count =
+            std::max<std::size_t>(count, *std::max_element(present->begin(), present->end()) + 1);
+
+    heldPerCPU_.resize(count);
+    for (const auto& line : *lines)
+        hold(heldPerCPU_[line.index], line.counters);
+
+    const std::size_t words = count * cpuload::kStateCount;
+    auto* array = new (std::nothrow) std::uint32_t[words];
+    if (!array) return kKernResourceShortage;
+    for (std::size_t i = 0; i < count; ++i)
+        store(array + i * cpuload::kStateCount, heldPerCPU_[i]);
+    processorCount = static_cast<std::uint32_t>(count);
+    info = array;
+    infoCount = static_cast<std::uint32_t>(words);
+    return kKernSuccess;
+}
+
+// The arrays of hostProcessorInfo are plain heap arrays; their length is not needed.
+KernReturn LinuxKernel::vmDeallocate(std::uint32_t* address, std::size_t) {
+    delete[] address;
+    return kKernSuccess;
+}
+
+KernReturn LinuxKernel::hostStatistics(int flavor, std::uint32_t* info, std::uint32_t& count) {
+    if (flavor != cpuload::kHostCPULoadInfo || count < cpuload::kHostCPULoadInfoCount)
+        return kKernInvalidArgument;
+    const auto text = readFile(statPath_, kMaxStatBytes);
+    if (!text) return kKernFailure;
+    std::string_view rest = *text;
+    std::string_view line = nextLine(rest);
+    if (nextField(line) != "cpu") return kKernFailure;
+    const auto counters = parseCPUFields(line);
+    if (!counters) return kKernFailure;
+    hold(heldHost_, *counters);
+    store(info, heldHost_);
+    count = cpuload::kHostCPULoadInfoCount;
+    return kKernSuccess;
+}
+
+KernReturn LinuxKernel::hostStatistics64(int flavor, std::uint32_t* info, std::uint32_t& count) {
+    if (flavor != vmstat::kHostVMInfo64 || count < vmstat::kHostVMInfo64Count)
+        return kKernInvalidArgument;
+    if (pageSize_ == 0) return kKernFailure;
+    const auto text = readFile(meminfoPath_, kMaxSmallFileBytes);
+    if (!text) return kKernFailure;
+    const auto mem = parseMemInfo(*text);
+    if (!mem) return kKernFailure;
+
+    const auto pages = [&](std::uint64_t bytes) {
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(bytes / pageSize_, UINT32_MAX));
+    };
+    vmstat::VMStatistics64 vm{};
+    vm.freeCount = pages(mem->free);
+    vm.activeCount = pages(mem->active);
+    vm.inactiveCount = pages(mem->inactiveFile);
+    vm.wireCount = pages(addSaturating(addSaturating(mem->unevictable, mem->sUnreclaim),
+                                       addSaturating(mem->kernelStack, mem->pageTables)));
+    vm.internalPageCount = pages(addSaturating(mem->anonPages, mem->shmem));
+    // Linux has no purgeable or speculative pages; both stay 0.
+    vm.compressorPageCount = pages(addSaturating(mem->zswap, zramBytes()));
+    std::memcpy(info, &vm, sizeof vm);
+    count = vmstat::kHostVMInfo64Count;
+    return kKernSuccess;
+}
+
+KernReturn LinuxKernel::hostPageSize(std::uint64_t& pageSize) {
+    if (pageSize_ == 0) return kKernFailure;
+    pageSize = pageSize_;
+    return kKernSuccess;
+}
+
+std::uint64_t LinuxKernel::physicalMemory() {
+    if (const auto text = readFile(meminfoPath_, kMaxSmallFileBytes)) {
+        if (const auto mem = parseMemInfo(*text); mem && mem->total > 0) return mem->total;
+    }
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    return pages > 0 ? multiplySaturating(static_cast<std::uint64_t>(pages), systemPageSize()) : 0;
+}
+
+// Memory that zram devices occupy, compressed data and allocator overhead together (the
+// third field of mm_stat). Listing the block devices costs more than reading them, and zram
+// devices come and go rarely, so they are looked up again only every so many reads or once
+// one of them has gone.
+std::uint64_t LinuxKernel::zramBytes() {
+    if (readsSinceZramLookup_ >= kZramLookupInterval) {
+        readsSinceZramLookup_ = 0;
+        zramStats_.clear();
+        std::error_code ec;
+        for (fs::directory_iterator it(sysRoot_ / "block", ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (it->path().filename().native().starts_with("zram"))
+                zramStats_.push_back(it->path() / "mm_stat");
+        }
+    }
+    ++readsSinceZramLookup_;
+    std::uint64_t total = 0;
+    for (const auto& path : zramStats_) {
+        const auto text = readFile(path, kMaxSmallFileBytes);
+        if (!text) {
+            readsSinceZramLookup_ = kZramLookupInterval;
+            continue;
+        }
+        std::string_view rest = *text;
+        nextField(rest);
+        nextField(rest);
+        if (const auto used = parseUnsigned(trim(nextField(rest))))
+            total = addSaturating(total, *used);
+    }
+    return total;
+}
+
+int LinuxKernel::sysctlByName(std::string_view name, void* oldp, std::size_t* oldlenp) {
+    std::optional<std::string> value;
+    if (name == "machdep.cpu.brand_string") {
+        if (auto brand = brandString()) value = *brand + '\0';
+    } else if (name == "hw.ncpu") {
+        if (const auto n = onlineCount()) value = int32Bytes(*n);
+    } else if (name == "hw.nperflevels") {
+        if (performanceLevels()) value = int32Bytes(2);
+    } else if (name == "hw.perflevel0.physicalcpu") {
+        if (const auto levels = performanceLevels()) value = int32Bytes(levels->performance);
+    } else if (name == "hw.perflevel1.physicalcpu") {
+        if (const auto levels = performanceLevels()) value = int32Bytes(levels->efficiency);
+    }
+    if (!value) return ENOENT;
+    return answerSysctl(*value, oldp, oldlenp);
+}
+
+// The "model name" of cpuinfo; where there is none (ARM, RISC-V), the system-on-chip entry
+// of the device tree's compatible list: by convention the board comes first, then the chip.
+std::optional<std::string> LinuxKernel::brandString() const {
+    if (const auto text = readFile(procRoot_ / "cpuinfo", kMaxCPUInfoBytes)) {
+        std::string_view rest = *text;
+        while (!rest.empty()) {
+            const std::string_view line = nextLine(rest);
+            const std::size_t colon = line.find(':');
+            if (colon == std::string_view::npos || trim(line.substr(0, colon)) != "model name")
+                continue;
+            const std::string_view model = trim(line.substr(colon + 1));
+            if (!model.empty()) return std::string(model);
+        }
+    }
+    if (const auto text =
+            readFile(sysRoot_ / "firmware/devicetree/base/compatible", kMaxSmallFileBytes)) {
+        std::vector<std::string_view> entries;
+        std::string_view rest = *text;
+        while (!rest.empty()) {
+            const std::size_t nul = rest.find('\0');
+            const std::string_view entry = rest.substr(0, nul);
+            rest.remove_prefix(nul == std::string_view::npos ? rest.size() : nul + 1);
+            if (!trim(entry).empty()) entries.push_back(trim(entry));
+        }
+        if (!entries.empty()) return std::string(entries[entries.size() >= 2 ? 1 : 0]);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> LinuxKernel::onlineCount() const {
+    if (const auto online = readCPUList(cpuDir_ / "online"); online && !online->empty())
+        return static_cast<std::uint32_t>(online->size());
+    // Without sysfs, stat lists exactly the online processors.
+    const auto text = readFile(statPath_, kMaxStatBytes);
+    if (!text) return std::nullopt;
+    const auto lines = parseProcessorLines(*text);
+    if (!lines || lines->empty()) return std::nullopt;
+    return static_cast<std::uint32_t>(lines->size());
+}
+
+// Hybrid processors only: Intel lists its performance and efficiency cores as two CPU PMUs;
+// ARM big.LITTLE gives each core a capacity, the least capable group being the efficiency
+// cores and every larger one counting as performance cores.
+std::optional<LinuxKernel::PerformanceLevels> LinuxKernel::performanceLevels() const {
+    const auto core = readCPUList(sysRoot_ / "devices/cpu_core/cpus");
+    const auto atom = readCPUList(sysRoot_ / "devices/cpu_atom/cpus");
+    if (core && atom && !core->empty() && !atom->empty())
+        return PerformanceLevels{physicalCores(*core), physicalCores(*atom)};
+
+    const auto present = readCPUList(cpuDir_ / "present");
+    if (!present || present->empty()) return std::nullopt;
+    std::map<std::uint64_t, std::vector<unsigned>> byCapacity;
+    for (const unsigned cpu : *present) {
+        const auto capacity = readNumber(cpuDir_ / ("cpu" + std::to_string(cpu)) / "cpu_capacity");
+        if (!capacity) return std::nullopt;
+        byCapacity[*capacity].push_back(cpu);
+    }
+    if (byCapacity.size() < 2) return std::nullopt;
+    std::vector<unsigned> performance;
+    for (auto it = std::next(byCapacity.begin()); it != byCapacity.end(); ++it)
+        performance.insert(performance.end(), it->second.begin(), it->second.end());
+    return PerformanceLevels{physicalCores(performance), physicalCores(byCapacity.begin()->second)};
+}
+
+// Simultaneous-multithreading siblings share a core: each core is counted at its lowest
+// numbered sibling.
+std::uint32_t LinuxKernel::physicalCores(const std::vector<unsigned>& cpus) const {
+    std::uint32_t cores = 0;
+    for (const unsigned cpu : cpus) {
+        const fs::path topology = cpuDir_ / ("cpu" + std::to_string(cpu)) / "topology";
+        auto siblings = readCPUList(topology / "core_cpus_list");
+        if (!siblings || siblings->empty())
+            siblings = readCPUList(topology / "thread_siblings_list");
+        if (siblings && !siblings->empty() &&
+            *std::min_element(siblings->begin(), siblings->end()) != cpu)
+            continue;
+        ++cores;
+    }
+    return cores;
+}
+
+} // namespace quillfen::platform::linux

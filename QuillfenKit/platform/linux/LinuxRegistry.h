@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Registry.h"
+#include "platform/linux/Nvml.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace quillfen::platform::linux {
+
+// The registry's accelerators ("IOAccelerator") are the DRM cards of sysfs that have a
+// busy-percent source: `gpu_busy_percent` (amdgpu) or, for the NVIDIA driver, NVML. Each
+// has "PerformanceStatistics" ("Device Utilization %" and "Renderer Utilization %", the one
+// figure the driver gives; no tiler), "model" and, where known, "gpu-core-count". A card
+// that is runtime-suspended reports 0 % without being woken. Other classes have no
+// services yet.
+class LinuxRegistry final : public Registry {
+public:
+    using NvmlLoader = std::function<std::shared_ptr<Nvml>()>;
+
+    // `dataRoot` holds the PCI and amdgpu name tables (misc/ or hwdata/pci.ids,
+    // libdrm/amdgpu.ids). NVML is loaded only once an NVIDIA card is found.
+    explicit LinuxRegistry(
+        std::filesystem::path sysRoot, std::filesystem::path dataRoot = "/usr/share",
+        NvmlLoader loadNvml = [] { return linux::loadNvml(); });
+
+    std::optional<std::vector<std::unique_ptr<RegistryService>>>
+    servicesMatching(std::string_view className) override;
+
+private:
+    std::shared_ptr<Nvml> nvml();
+
+    std::filesystem::path sysRoot_;
+    std::filesystem::path dataRoot_;
+    NvmlLoader loadNvml_;
+    // Shared by the services that use it, and unloaded after the last of them.
+    std::weak_ptr<Nvml> nvml_;
+};
+
+} // namespace quillfen::platform::linux

@@ -1,0 +1,21 @@
+#include "sampling/GPUReading.h"
+
+namespace quillfen {
+
+void to_json(json::Json& j, const GPUReading& r) {
+    j = json::Json::object();
+    j["utilization"] = r.utilization;
+    j["rendererUtilization"] = r.rendererUtilization;
+    j["tilerUtilization"] = r.tilerUtilization;
+    json::putOptional(j, "coreCount", r.coreCount);
+    json::putOptional(j, "model", r.model);
+}
+
+bool from_json(const json::Json& j, GPUReading& r) {
+    return j.is_object() && json::required(j, "utilization", r.utilization) &&
+           json::required(j, "rendererUtilization", r.rendererUtilization) &&
+           json::required(j, "tilerUtilization", r.tilerUtilization) &&
+           json::optional(j, "coreCount", r.coreCount) && json::optional(j, "model", r.model);
+}
+
+} // namespace quillfen

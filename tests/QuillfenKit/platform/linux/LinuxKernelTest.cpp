@@ -1,0 +1,368 @@
+#include "platform/linux/LinuxKernel.h"
+
+#include "TempDir.h"
+#include "platform/CPULoadInfo.h"
+#include "platform/VMStatistics64.h"
+#include "platform/fake/FakePlatform.h"
+#include "sampling/CPUSampler.h"
+#include "sampling/CPUTopology.h"
+#include "sampling/MemorySampler.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace quillfen::platform::linux {
+namespace {
+
+namespace fs = std::filesystem;
+using quillfen::testing::TempDir;
+using quillfen::testing::writeText;
+using ::testing::DoubleNear;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::Pointwise;
+using Ticks = std::array<std::uint32_t, 4>; // user, system, idle, nice
+
+const fs::path kMachines = fs::path(QUILLFEN_FIXTURES) / "machines";
+
+std::optional<std::vector<Ticks>> perProcessor(Kernel& kernel) {
+    std::uint32_t count = 0, words = 0;
+    std::uint32_t* info = nullptr;
+    if (kernel.hostProcessorInfo(cpuload::kProcessorCPULoadInfo, count, info, words) !=
+        kKernSuccess)
+        return std::nullopt;
+    std::vector<Ticks> out(count);
+    std::memcpy(out.data(), info, std::size_t{count} * sizeof(Ticks));
+    EXPECT_EQ(words, count * 4);
+    kernel.vmDeallocate(info, std::size_t{words} * 4);
+    return out;
+}
+
+std::optional<Ticks> host(Kernel& kernel) {
+    Ticks t{};
+    std::uint32_t count = 4;
+    if (kernel.hostStatistics(cpuload::kHostCPULoadInfo, t.data(), count) != kKernSuccess)
+        return std::nullopt;
+    return t;
+}
+
+std::optional<vmstat::VMStatistics64> vmStatistics(Kernel& kernel) {
+    std::uint32_t words[vmstat::kHostVMInfo64Count] = {};
+    std::uint32_t count = vmstat::kHostVMInfo64Count;
+    if (kernel.hostStatistics64(vmstat::kHostVMInfo64, words, count) != kKernSuccess)
+        return std::nullopt;
+    vmstat::VMStatistics64 vm;
+    std::memcpy(&vm, words, sizeof vm);
+    return vm;
+}
+
+// A machine's fixture copied where a test may change it; `stat` starts as the earlier of
+// the machine's two captures.
+class MachineCopy {
+public:
+    explicit MachineCopy(const std::string& machine) {
+        fs::copy(kMachines / machine, dir.path(), fs::copy_options::recursive);
+    }
+    fs::path proc() const { return dir / "proc"; }
+    fs::path sys() const { return dir / "sys"; }
+    void advanceStat() const {
+        fs::copy_file(proc() / "stat.next", proc() / "stat", fs::copy_options::overwrite_existing);
+    }
+
+private:
+    TempDir dir;
+};
+
+// --- What each captured machine yields ------------------------------------------------------
+
+struct MachineCase {
+    const char* name;
+    std::uint64_t pageSize;
+    std::size_t processors;
+    Ticks firstCPU;
+    Ticks host;
+    std::vector<double> perCore; // over the interval between the two captures
+    double user, system, idle;
+    // VM statistics in pages: free, inactive, wired, internal, compressor.
+    std::array<std::uint32_t, 5> pages;
+    std::uint64_t physicalMemory;
+    CPUTopology topology;
+};
+
+void PrintTo(const MachineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CapturedMachine : public ::testing::TestWithParam<MachineCase> {
+protected:
+    LinuxKernel kernelFor(const MachineCopy& m) const {
+        return LinuxKernel(m.proc(), m.sys(), GetParam().pageSize);
+    }
+    MachineCopy machine{GetParam().name};
+};
+
+TEST_P(CapturedMachine, ProcessorCountersAreMappedOntoTheFourStates) {
+    const auto& c = GetParam();
+    auto kernel = kernelFor(machine);
+    const auto cpus = perProcessor(kernel);
+    ASSERT_TRUE(cpus);
+    ASSERT_EQ(cpus->size(), c.processors);
+    EXPECT_EQ(cpus->front(), c.firstCPU);
+    EXPECT_EQ(host(kernel), c.host);
+}
+
+TEST_P(CapturedMachine, TheSamplerReadsTheLoadBetweenTheTwoCaptures) {
+    const auto& c = GetParam();
+    fake::FakePlatform fake;
+    fake.platform.kernel = std::make_shared<LinuxKernel>(kernelFor(machine));
+    CPUSampler sampler;
+    ASSERT_FALSE(sampler.sample());
+    ASSERT_FALSE(sampler.sampleOverallOnly());
+    machine.advanceStat();
+    const auto full = sampler.sample();
+    const auto overall = sampler.sampleOverallOnly();
+    ASSERT_TRUE(full && overall);
+    EXPECT_THAT(full->perCore, Pointwise(DoubleNear(1e-6), c.perCore));
+    for (const auto& r : {*full, *overall}) {
+        EXPECT_NEAR(r.user, c.user, 1e-12);
+        EXPECT_NEAR(r.system, c.system, 1e-12);
+        EXPECT_NEAR(r.idle, c.idle, 1e-12);
+        EXPECT_NEAR(r.overall, c.user + c.system, 1e-12);
+    }
+}
+
+TEST_P(CapturedMachine, MemoryCountersAreInPagesOfTheMachine) {
+    const auto& c = GetParam();
+    auto kernel = kernelFor(machine);
+    const auto vm = vmStatistics(kernel);
+    ASSERT_TRUE(vm);
+    EXPECT_THAT((std::array{vm->freeCount, vm->inactiveCount, vm->wireCount, vm->internalPageCount,
+                            vm->compressorPageCount}),
+                ElementsAreArray(c.pages));
+    EXPECT_EQ(vm->purgeableCount, 0u);
+    EXPECT_EQ(vm->speculativeCount, 0u);
+    std::uint64_t pageSize = 0;
+    EXPECT_EQ(kernel.hostPageSize(pageSize), kKernSuccess);
+    EXPECT_EQ(pageSize, c.pageSize);
+    EXPECT_EQ(kernel.physicalMemory(), c.physicalMemory);
+}
+
+TEST_P(CapturedMachine, TopologyComesFromTheProcessorListsAndTheBrand) {
+    fake::FakePlatform fake;
+    fake.platform.kernel = std::make_shared<LinuxKernel>(kernelFor(machine));
+    EXPECT_EQ(CPUTopology::read(), GetParam().topology);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, CapturedMachine,
+    ::testing::Values(
+        // A two-processor virtual machine whose host steals time; zswap holds pages.
+        MachineCase{"vm-2core",
+                    4096,
+                    2,
+                    {921002, 327128, 24162805, 590},
+                    {1843251, 644124, 48329906, 1204},
+                    {0.56, 0.34},
+                    0.32,
+                    0.13,
+                    0.55,
+                    {78112, 270849, 35731, 253086, 15305},
+                    4026324ull * 1024,
+                    {"Intel Xeon Processor (Icelake)", 2, 0, 2}},
+        // Apple M1 under Linux: 16 KiB pages, zram, no model name, four cores of each
+        // capacity.
+        MachineCase{"laptop-8core",
+                    16384,
+                    8,
+                    {234890, 145123, 6367503, 617},
+                    {3567978, 1311455, 46058942, 10208},
+                    {0.71, 0.41, 0.14, 0.42, 0.58, 0.25, 0.33, 0.69},
+                    0.31875,
+                    0.1225,
+                    0.55875,
+                    {144912, 227904, 40576, 322560, 38528},
+                    15946624ull * 1024,
+                    {"apple,t8103", 4, 4, 8}},
+        // Intel i9-12900K: eight two-thread performance cores, eight efficiency cores;
+        // it runs guests, whose time is part of user time.
+        MachineCase{"desktop-24thread",
+                    4096,
+                    24,
+                    {3526967, 617870, 28653611, 2398},
+                    {90914709, 18300055, 597829498, 263725},
+                    {0.59, 0.61, 0.52, 0.46, 0.67, 0.34, 0.22, 0.3,  0.59, 0.16, 0.29, 0.73,
+                     0.48, 0.72, 0.35, 0.22, 0.18, 0.4,  0.35, 0.72, 0.23, 0.32, 0.42, 0.43},
+                    (789.0 + 36) / 2400, // user and nice
+                    205.0 / 2400,
+                    1370.0 / 2400,
+                    {9531928, 2955531, 183359, 1953586, 0},
+                    65657460ull * 1024,
+                    {"12th Gen Intel(R) Core(TM) i9-12900K", 8, 8, 24}}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+// --- Counters over time ---------------------------------------------------------------------
+
+class LinuxKernelStat : public ::testing::Test {
+protected:
+    void writeStat(std::string_view text) const { writeText(dir / "proc" / "stat", text); }
+    TempDir dir;
+    LinuxKernel kernel{dir / "proc", dir / "sys", 4096};
+};
+
+TEST_F(LinuxKernelStat, ACounterThatStepsBackIsHeldAtItsPreviousValue) {
+    writeStat("cpu  100 0 100 100 50 0 0 0 0 0\ncpu0 100 0 100 100 50 0 0 0 0 0\n");
+    EXPECT_EQ(host(kernel), (Ticks{100, 100, 150, 0}));
+    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{100, 100, 150, 0}));
+    // iowait fell by 40 while idle rose by 10: idle as a whole fell and is held.
+    writeStat("cpu  90 0 120 110 10 0 0 0 0 0\ncpu0 90 0 120 110 10 0 0 0 0 0\n");
+    EXPECT_EQ(host(kernel), (Ticks{100, 120, 150, 0}));
+    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{100, 120, 150, 0}));
+    writeStat("cpu  130 0 120 200 10 0 0 0 0 0\ncpu0 130 0 120 200 10 0 0 0 0 0\n");
+    EXPECT_EQ(host(kernel), (Ticks{130, 120, 210, 0}));
+    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{130, 120, 210, 0}));
+}
+
+TEST_F(LinuxKernelStat, OfflineProcessorsKeepTheirPlaceAndTheirLastCounters) {
+    writeText(dir / "sys/devices/system/cpu/present", "0-3\n");
+    writeStat("cpu  0 0 0 0\ncpu0 1 0 0 10\ncpu1 2 0 0 20\ncpu2 3 0 0 30\n");
+    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{1, 0, 10, 0}, Ticks{2, 0, 20, 0},
+                                                   Ticks{3, 0, 30, 0}, Ticks{0, 0, 0, 0}));
+    writeStat("cpu  0 0 0 0\ncpu0 5 0 0 15\ncpu3 4 0 0 40\n");
+    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{5, 0, 15, 0}, Ticks{2, 0, 20, 0},
+                                                   Ticks{3, 0, 30, 0}, Ticks{4, 0, 40, 0}));
+}
+
+TEST_F(LinuxKernelStat, CountersKeepTheirLow32BitsAndSumsSaturate) {
+    writeStat("cpu  4294967396 0 18446744073709551615 0 0 0 1 0 0 0\n"
+              "cpu0 4294967396 0 18446744073709551615 0 0 0 1 0 0 0\n");
+    EXPECT_EQ(host(kernel), (Ticks{100, 0xFFFF'FFFFu, 0, 0}));
+    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{100, 0xFFFF'FFFFu, 0, 0}));
+}
+
+struct MalformedCase {
+    const char* name;
+    const char* stat;
+    bool hostReadable;
+    bool perProcessorReadable;
+};
+
+void PrintTo(const MalformedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MalformedStat : public LinuxKernelStat,
+                      public ::testing::WithParamInterface<MalformedCase> {};
+
+TEST_P(MalformedStat, IsRefusedRatherThanMisread) {
+    writeStat(GetParam().stat);
+    EXPECT_EQ(host(kernel).has_value(), GetParam().hostReadable);
+    EXPECT_EQ(perProcessor(kernel).has_value(), GetParam().perProcessorReadable);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MalformedStat,
+    ::testing::Values(
+        MalformedCase{"TooFewFields", "cpu  1 2 3\ncpu0 1 2 3\n", false, false},
+        MalformedCase{"Overflow", "cpu  1 2 3 18446744073709551616\ncpu0 1 2 3 4\n", false, true},
+        MalformedCase{"NotANumber", "cpu  1 2 3 4x\ncpu0 1 2 3 4\ncpu1 1 2 3 4e\n", false, false},
+        MalformedCase{"HugeProcessorNumber", "cpu  1 2 3 4\ncpu4294967295 1 2 3 4\n", true, false},
+        MalformedCase{"AggregateNotFirst", "cpu0 1 2 3 4\ncpu  1 2 3 4\n", false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Memory ---------------------------------------------------------------------------------
+
+TEST(LinuxKernelMemory, MissingMeminfoFailsAndMissingLinesCountAsZero) {
+    TempDir dir;
+    LinuxKernel kernel(dir / "proc", dir / "sys", 4096);
+    EXPECT_FALSE(vmStatistics(kernel));
+    writeText(dir / "proc/meminfo", "MemTotal: 8192 kB\nInactive(file): x kB\n");
+    EXPECT_FALSE(vmStatistics(kernel)) << "no MemFree: not meminfo";
+    writeText(dir / "proc/meminfo",
+              "MemTotal: 8192 kB\nMemFree: 4096 kB\nInactive(file): 18446744073709551615 kB\n"
+              "Shmem: 40 kB\n");
+    writeText(dir / "sys/block/zram0/mm_stat", "1 2 garbage\n");
+    writeText(dir / "sys/block/zram1/mm_stat", "9 9 8192 0\n");
+    writeText(dir / "sys/block/loop0/mm_stat", "9 9 8192 0\n");
+    const auto vm = vmStatistics(kernel);
+    ASSERT_TRUE(vm);
+    EXPECT_EQ(vm->freeCount, 1024u);
+    EXPECT_EQ(vm->inactiveCount, 0xFFFF'FFFFu) << "saturated rather than wrapped";
+    EXPECT_EQ(vm->internalPageCount, 10u);
+    EXPECT_EQ(vm->wireCount, 0u);
+    EXPECT_EQ(vm->compressorPageCount, 2u) << "zram1 only";
+    EXPECT_EQ(kernel.physicalMemory(), 8192u * 1024);
+}
+
+TEST(LinuxKernelMemory, ZramDevicesAreFoundAgainWhenOneGoesAndEveryThirtyTwoReads) {
+    TempDir dir;
+    writeText(dir / "proc/meminfo", "MemFree: 0 kB\n");
+    writeText(dir / "sys/block/zram0/mm_stat", "0 0 4096 0\n");
+    LinuxKernel kernel(dir / "proc", dir / "sys", 4096);
+    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 1u);
+    writeText(dir / "sys/block/zram1/mm_stat", "0 0 8192 0\n");
+    for (int read = 2; read <= 32; ++read)
+        ASSERT_EQ(vmStatistics(kernel)->compressorPageCount, 1u) << read;
+    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 3u);
+    fs::remove_all(dir / "sys/block/zram0");
+    writeText(dir / "sys/block/zram2/mm_stat", "0 0 4096 0\n");
+    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 2u) << "zram1 alone: zram0 has gone";
+    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 3u) << "looked up again";
+}
+
+// --- sysctl ---------------------------------------------------------------------------------
+
+TEST(LinuxKernelSysctl, SizeQueriesAndShortBuffersBehaveAsTheKernelDoes) {
+    MachineCopy machine("vm-2core");
+    LinuxKernel kernel(machine.proc(), machine.sys(), 4096);
+    std::size_t size = 0;
+    ASSERT_EQ(kernel.sysctlByName("machdep.cpu.brand_string", nullptr, &size), 0);
+    EXPECT_EQ(size, sizeof "Intel Xeon Processor (Icelake)");
+    char small[5] = {};
+    size = sizeof small;
+    EXPECT_EQ(kernel.sysctlByName("machdep.cpu.brand_string", small, &size), ENOMEM);
+    EXPECT_EQ(std::string(small, size), "Intel");
+
+    std::uint64_t value = ~0ull;
+    size = sizeof value;
+    ASSERT_EQ(kernel.sysctlByName("hw.ncpu", &value, &size), 0);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(value & 0xFFFF'FFFFu, 2u);
+    EXPECT_EQ(kernel.sysctlByName("hw.nperflevels", &value, &size), ENOENT);
+    EXPECT_EQ(kernel.sysctlByName("kern.nonexistent", nullptr, &size), ENOENT);
+}
+
+// --- This machine ---------------------------------------------------------------------------
+
+TEST(LinuxKernelSmoke, RealProcGivesOneFractionPerOnlineProcessor) {
+    fake::FakePlatform fake;
+    fake.platform.kernel = std::make_shared<LinuxKernel>("/proc", "/sys");
+    CPUSampler sampler;
+    ASSERT_FALSE(sampler.sample());
+    const auto r = sampler.sample();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->perCore.size(), static_cast<std::size_t>(::sysconf(_SC_NPROCESSORS_ONLN)));
+    for (const double v : r->perCore) {
+        EXPECT_GE(v, 0.0);
+        EXPECT_LE(v, 1.0);
+    }
+    EXPECT_LE(r->overall, 1.0);
+
+    MemorySampler memory;
+    const auto m = memory.sample();
+    ASSERT_TRUE(m);
+    EXPECT_GT(m->total, 0u);
+    EXPECT_GT(m->available, 0u);
+    EXPECT_GT(m->usedRatio(), 0.0);
+    EXPECT_LT(m->usedRatio(), 1.0);
+}
+
+} // namespace
+} // namespace quillfen::platform::linux
