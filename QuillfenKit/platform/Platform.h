@@ -1,11 +1,16 @@
 #pragma once
 
+#include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/FileManager.h"
+#include "platform/LoginItems.h"
 #include "platform/MainBundle.h"
 #include "platform/MainQueue.h"
 #include "platform/SystemLog.h"
+#include "platform/UserDefaults.h"
+#include "platform/VolumeFlags.h"
+#include "platform/Workspace.h"
 
 #include <memory>
 
@@ -19,6 +24,11 @@ struct Platform {
     std::shared_ptr<Application> application;
     std::shared_ptr<MainBundle> mainBundle;
     std::shared_ptr<FileManager> fileManager;
+    std::shared_ptr<Workspace> workspace;
+    std::shared_ptr<VolumeFlags> volumeFlags;
+    std::shared_ptr<LoginItems> loginItems;
+    std::shared_ptr<AlertPresenter> alerts;
+    std::shared_ptr<UserDefaultsSuites> userDefaults;
 };
 
 // The process's platform: the Linux one unless a scope has installed another.

@@ -9,6 +9,11 @@ FakePlatform::FakePlatform() {
     platform.application = application;
     platform.mainBundle = mainBundle;
     platform.fileManager = files;
+    platform.workspace = workspace;
+    platform.volumeFlags = volumes;
+    platform.loginItems = loginItems;
+    platform.alerts = alerts;
+    platform.userDefaults = defaults;
     scope_.emplace(platform);
 }
 
