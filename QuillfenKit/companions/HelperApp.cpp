@@ -3,9 +3,8 @@
 #include "platform/Platform.h"
 #include "sensors/SensorBridge.h"
 #include "support/SystemLog.h"
+#include "support/URLQuery.h"
 #include "support/VersionCompare.h"
-
-#include <QUrl>
 
 namespace quillfen::HelperApp {
 namespace {
@@ -60,23 +59,9 @@ const std::string& downloadURL() {
 }
 
 std::string downloadURL(const std::optional<std::string>& needing) {
-    QUrl url(QString::fromStdString(downloadURL()), QUrl::StrictMode);
-    if (!url.isValid()) return downloadURL();
-    // Items are appended to the query text as it stands, so existing ones keep their exact
-    // encoding; values are encoded completely, "+" included, which a web server would
-    // otherwise read as a blank.
-    QString query = url.query(QUrl::FullyEncoded);
-    const auto append = [&query](const char* key, const std::string& value) {
-        if (!query.isEmpty() && !query.endsWith('&')) query += '&';
-        query += QLatin1String(key);
-        query += '=';
-        query += QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(value)));
-    };
-    append("app", appVersion());
-    if (needing) append("helper", *needing);
-    url.setQuery(query, QUrl::StrictMode);
-    if (!url.isValid()) return downloadURL();
-    return url.toString(QUrl::FullyEncoded).toStdString();
+    std::vector<std::pair<std::string, std::string>> items{{"app", appVersion()}};
+    if (needing) items.emplace_back("helper", *needing);
+    return appendingQueryItems(downloadURL(), items).value_or(downloadURL());
 }
 
 bool isOnPersistentVolume(const std::filesystem::path& url) {
