@@ -20,7 +20,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "helper") return runHelper(rest, out, err);
-    err << "quillfen: unknown command '" << command << "'\n" << kUsage;
+    err << "quillfen: unknown command '" << command << "'; " << kUsage;
     return kMisuse;
 }
 
