@@ -10,8 +10,12 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <climits>
 #include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
 #include <map>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,16 +40,17 @@ std::optional<std::string> stringValue(const json::Json& info, std::string_view 
     return it->get<std::string>();
 }
 
-// The file the `exe` link of a process names. The kernel appends " (deleted)" when the file
-// has been removed since, which happens to a running helper whose bundle was just replaced
-// by a newer one; the process still belongs to that bundle.
-std::optional<std::filesystem::path> executableOf(const std::filesystem::path& procDir) {
-    std::error_code ec;
-    auto target = std::filesystem::read_symlink(procDir / "exe", ec).string();
-    if (ec || target.empty()) return std::nullopt;
+// The file the `exe` link of a process names, relative to `dirFd`. The kernel appends
+// " (deleted)" when the file has been removed since, which happens to a running helper whose
+// bundle was just replaced by a newer one; the process still belongs to that bundle.
+std::optional<std::string> executableOf(int dirFd, const std::string& exeLink) {
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlinkat(dirFd, exeLink.c_str(), buf, sizeof buf);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) return std::nullopt;
+    std::string_view target(buf, static_cast<std::size_t>(n));
     constexpr std::string_view deleted = " (deleted)";
-    if (target.ends_with(deleted)) target.resize(target.size() - deleted.size());
-    return std::filesystem::path(target);
+    if (target.ends_with(deleted)) target.remove_suffix(deleted.size());
+    return std::string(target);
 }
 
 bool isPid(const std::string& name) {
@@ -134,24 +139,27 @@ std::vector<RunningApplication>
 LinuxWorkspace::runningApplicationsWithBundleIdentifier(std::string_view bundleIdentifier) const {
     std::vector<RunningApplication> found;
     if (bundleIdentifier.empty()) return found;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(procRoot_.c_str()), ::closedir);
+    if (!dir) return found;
+    const int fd = ::dirfd(dir.get());
     // Several processes usually share a bundle; its dictionary is read once per scan.
     std::map<std::filesystem::path, std::optional<json::Json>> infos;
     const uid_t me = ::geteuid();
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(procRoot_, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const auto name = it->path().filename().string();
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
         if (!isPid(name)) continue;
         struct stat st {};
         // Other users' applications are theirs to manage.
-        if (::stat(it->path().c_str(), &st) != 0 || st.st_uid != me) continue;
-        const auto exe = executableOf(it->path());
-        if (!exe) continue;
+        if (::fstatat(fd, name.c_str(), &st, 0) != 0 || st.st_uid != me) continue;
+        const auto exe = executableOf(fd, name + "/exe");
+        // Most processes are plainly not in a bundle; they are passed over before any path
+        // is taken apart.
+        if (!exe || exe->find("/Contents/MacOS/") == std::string::npos) continue;
         const auto bundle = bundleContaining(*exe);
         if (!bundle) continue;
-        auto [entry, fresh] = infos.try_emplace(*bundle);
-        if (fresh) entry->second = readInfoDictionary(*bundle);
-        const auto& info = entry->second;
+        auto [cached, fresh] = infos.try_emplace(*bundle);
+        if (fresh) cached->second = readInfoDictionary(*bundle);
+        const auto& info = cached->second;
         if (!info || stringValue(*info, "CFBundleIdentifier") != bundleIdentifier) continue;
         found.push_back(
             RunningApplication{std::string(bundleIdentifier),
@@ -200,7 +208,8 @@ bool LinuxWorkspace::openURL(const std::string& url) {
 bool LinuxWorkspace::terminate(const RunningApplication& application) {
     if (application.processIdentifier <= 0) return false;
     // The number may have been reused since the application was found.
-    const auto exe = executableOf(procRoot_ / std::to_string(application.processIdentifier));
+    const auto exe = executableOf(
+        AT_FDCWD, (procRoot_ / std::to_string(application.processIdentifier) / "exe").string());
     if (!exe || bundleContaining(*exe) != application.bundleURL) return false;
     return ::kill(application.processIdentifier, SIGTERM) == 0;
 }
