@@ -86,7 +86,10 @@ int main(int argc, char* argv[]) {
     if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
         return protocol::noDisplayStatus;
 
-    QApplication app(argc, argv);
+    // Qt reads options of its own from the command line (-style, -reverse, …); the texts of
+    // the alert must never be taken for one.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     // Nobody would ever see an alert on these, and it would wait for an answer for ever.
     if (QApplication::platformName() == "offscreen" || QApplication::platformName() == "minimal")
         return protocol::noDisplayStatus;
