@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxLoginItems.h"
 
+#include "platform/linux/BundleLayout.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/XdgDirs.h"
 #include "support/FileIO.h"
@@ -53,7 +54,8 @@ std::optional<std::string> LinuxLoginItems::registerMainApp() {
     std::filesystem::path exe = executable_;
     if (exe.empty()) {
         std::error_code ec;
-        exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+        exe = std::string(
+            withoutDeletedMark(std::filesystem::read_symlink("/proc/self/exe", ec).native()));
         if (ec) return ec.message();
     }
     const std::string text = desktop::format({

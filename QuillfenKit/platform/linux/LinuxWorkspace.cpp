@@ -40,17 +40,12 @@ std::optional<std::string> stringValue(const json::Json& info, std::string_view 
     return it->get<std::string>();
 }
 
-// The file the `exe` link of a process names, relative to `dirFd`. The kernel appends
-// " (deleted)" when the file has been removed since, which happens to a running helper whose
-// bundle was just replaced by a newer one; the process still belongs to that bundle.
+// The file the `exe` link of a process names, relative to `dirFd`.
 std::optional<std::string> executableOf(int dirFd, const std::string& exeLink) {
     char buf[PATH_MAX];
     const ssize_t n = ::readlinkat(dirFd, exeLink.c_str(), buf, sizeof buf);
     if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) return std::nullopt;
-    std::string_view target(buf, static_cast<std::size_t>(n));
-    constexpr std::string_view deleted = " (deleted)";
-    if (target.ends_with(deleted)) target.remove_suffix(deleted.size());
-    return std::string(target);
+    return std::string(withoutDeletedMark(std::string_view(buf, static_cast<std::size_t>(n))));
 }
 
 bool isPid(const std::string& name) {
