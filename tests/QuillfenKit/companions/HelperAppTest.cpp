@@ -201,9 +201,8 @@ TEST_F(HelperAppTest, BeginUpdateStopsARunningHelperAndOpensThePageForTheNeededV
     EXPECT_EQ(control(), (SensorControl{true, fake.clock->now()}));
     run("0.9", 30); // running, but its version is unknown
     HelperApp::beginUpdate();
-    EXPECT_THAT(logs(),
-                ElementsAre("Quillfen: stopping helper 0.9 so the update installs cleanly",
-                            "Quillfen: stopping helper ? so the update installs cleanly"));
+    EXPECT_THAT(logs(), ElementsAre("Quillfen: stopping helper 0.9 so the update installs cleanly",
+                                    "Quillfen: stopping helper ? so the update installs cleanly"));
 
     quit();
     std::filesystem::remove(dir / "group.com.brenvoll.pellgrove" / "control.json");
