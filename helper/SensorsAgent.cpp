@@ -1,7 +1,9 @@
 #include "SensorsAgent.h"
 
+#include "companions/HelperApp.h"
 #include "platform/Platform.h"
 #include "sensors/SensorBridge.h"
+#include "support/SystemLog.h"
 
 namespace quillfen {
 
@@ -51,7 +53,22 @@ void SensorsAgent::applicationDidFinishLaunching() {
     });
 }
 
-void SensorsAgent::warnIfRunningFromDiskImage() {}
+void SensorsAgent::warnIfRunningFromDiskImage() {
+    if (!HelperApp::isRunningFromDiskImage()) return;
+    const platform::Alert alert{
+        platform::AlertStyle::warning,
+        "Please move Quillfen Helper to Applications",
+        "It's running from the disk image, so it will stop the moment you eject it — and "
+        "starting it at login won't work.\n\nDrag it onto the Applications folder in the disk "
+        "image window, then open it from there.",
+        {"Quit", "Run Anyway"},
+    };
+    auto& app = *platform::current().application;
+    // An accessory application's alert would otherwise open behind whatever the user is at.
+    app.activateIgnoringOtherApps();
+    if (platform::current().alerts->runModal(alert) == platform::alertFirstButtonReturn)
+        app.terminate();
+}
 
 void SensorsAgent::applyControl() {
     const auto control = SensorBridge::readControl();
@@ -61,6 +78,14 @@ void SensorsAgent::applyControl() {
         platform::current().application->terminate();
         return;
     }
+    const bool wish = control && control->autostart;
+    // The login item is touched once per process and then only when the wish changes.
+    if (lastAutostart == wish) return;
+    // Recorded first: a call that fails is not repeated every second.
+    lastAutostart = wish;
+    auto& loginItems = *platform::current().loginItems;
+    if (const auto error = wish ? loginItems.registerMainApp() : loginItems.unregisterMainApp())
+        systemLog("Quillfen Helper: login-item update failed: " + *error);
 }
 
 SensorsPayload SensorsAgent::takeSample() {

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/FileManager.h"
 #include "platform/HIDEventSystem.h"
 #include "platform/Kernel.h"
+#include "platform/LoginItems.h"
 #include "platform/MainBundle.h"
 #include "platform/MainQueue.h"
 #include "platform/Registry.h"
 #include "platform/SMC.h"
 #include "platform/SystemLog.h"
+#include "platform/UserDefaults.h"
+#include "platform/VolumeFlags.h"
+#include "platform/Workspace.h"
 
 #include <memory>
 
@@ -27,6 +32,11 @@ struct Platform {
     std::shared_ptr<HIDEventSystem> hidEventSystem;
     std::shared_ptr<Kernel> kernel;
     std::shared_ptr<Registry> registry;
+    std::shared_ptr<Workspace> workspace;
+    std::shared_ptr<VolumeFlags> volumeFlags;
+    std::shared_ptr<LoginItems> loginItems;
+    std::shared_ptr<AlertPresenter> alerts;
+    std::shared_ptr<UserDefaultsSuites> userDefaults;
 };
 
 // The process's platform: the Linux one unless a scope has installed another.

@@ -118,7 +118,9 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view dat
     ok = fd.close() && ok;
     if (ok) ok = ::rename(tmpl.c_str(), path.c_str()) == 0;
     if (!ok) {
+        const int why = errno; // for the caller, not the clean-up's
         ::unlink(tmpl.c_str());
+        errno = why;
         return false;
     }
     if (durability == Durability::synced) syncDirectory(dir.empty() ? "." : dir);

@@ -22,7 +22,7 @@ enum class Durability {
 
 // Replaces `path` with `data` so that a reader sees either the old or the new contents:
 // written to a temporary file in the same folder, then renamed over the target. On failure
-// the previous file is left as it was and no temporary file stays behind.
+// the previous file is left as it was, no temporary file stays behind and errno tells why.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view data,
                          Durability durability);
 

@@ -37,6 +37,8 @@ protected:
     void start(const std::filesystem::path& exe) {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", QString::fromStdString(dir.path().string()));
+        // The helper keeps its login item in the config folder: the user's must stay untouched.
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir / "config").string()));
         process.setProcessEnvironment(env);
         process.setProgram(QString::fromStdString(exe.string()));
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

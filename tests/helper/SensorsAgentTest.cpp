@@ -4,6 +4,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "sensors/SensorBridge.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -11,7 +12,11 @@
 namespace quillfen {
 namespace {
 
+using platform::VolumeResourceValues;
+using platform::fake::FakeLoginItems;
 using platform::fake::FakePlatform;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using testing::readText;
 using testing::TempDir;
 
@@ -64,6 +69,11 @@ protected:
         return p.value_or(SensorsPayload{});
     }
     void launch() { fake.application->run(); }
+    std::vector<FakeLoginItems::Call> loginCalls() const { return fake.loginItems->calls; }
+    void putOnDiskImage() {
+        fake.mainBundle->path = "/media/u/Quillfen/Quillfen Helper.app";
+        fake.volumes->volumes["/media/u/Quillfen"] = VolumeResourceValues{true, false};
+    }
 
     TempDir dir;
     FakePlatform fake;
@@ -141,6 +151,94 @@ TEST_F(SensorsAgentTest, AStopRequestPresentAtLaunchWritesNoPayloadAtAll) {
     EXPECT_EQ(fake.application->terminateCalls(), 1);
     EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
     EXPECT_EQ(fake.queue->pendingCount(), 0u);
+}
+
+constexpr auto registered = FakeLoginItems::Call::registered;
+constexpr auto unregistered = FakeLoginItems::Call::unregistered;
+
+TEST_F(SensorsAgentTest, TheLoginItemFollowsTheAutostartWishWithinOneTick) {
+    SensorBridge::writeControl(SensorControl{true});
+    launch();
+    fake.queue->advance(3.0);
+    EXPECT_THAT(loginCalls(), ElementsAre(registered));
+
+    SensorBridge::writeControl(SensorControl{false});
+    fake.queue->advance(1.0);
+    EXPECT_THAT(loginCalls(), ElementsAre(registered, unregistered));
+
+    SensorBridge::writeControl(SensorControl{true});
+    fake.queue->advance(1.0);
+    // Without a control file the wish is off.
+    std::filesystem::remove(dir / "group.com.brenvoll.pellgrove" / "control.json");
+    fake.queue->advance(3.0);
+    EXPECT_THAT(loginCalls(), ElementsAre(registered, unregistered, registered, unregistered));
+    EXPECT_THAT(fake.log->lines(), IsEmpty());
+}
+
+TEST_F(SensorsAgentTest, EachProcessAppliesTheWishOnceEvenWithoutAControlFile) {
+    launch();
+    fake.queue->advance(2.0);
+    EXPECT_THAT(loginCalls(), ElementsAre(unregistered));
+}
+
+TEST_F(SensorsAgentTest, AFailedLoginItemUpdateIsLoggedOnceAndNotRetried) {
+    SensorBridge::writeControl(SensorControl{true});
+    fake.loginItems->error = "/home/u/.config/autostart: Permission denied";
+    launch();
+    fake.queue->advance(3.0);
+    EXPECT_THAT(loginCalls(), ElementsAre(registered));
+    EXPECT_THAT(fake.log->lines(), ElementsAre("Quillfen Helper: login-item update failed: "
+                                               "/home/u/.config/autostart: Permission denied"));
+    EXPECT_EQ(payload().sampledAt, fake.clock->now()); // the ticks go on
+}
+
+TEST_F(SensorsAgentTest, OffADiskImageThereIsNoAlert) {
+    launch();
+    EXPECT_THAT(fake.alerts->shown, IsEmpty());
+    EXPECT_EQ(fake.application->activations(), 0);
+}
+
+TEST_F(SensorsAgentTest, OnADiskImageTheAlertComesFirstInFront) {
+    putOnDiskImage();
+    bool shownBeforeAnythingElse = false;
+    fake.alerts->onShow = [&] {
+        shownBeforeAnythingElse = fake.application->activations() == 1 &&
+                                  !std::filesystem::exists(sensorsFile()) && loginCalls().empty();
+    };
+    launch();
+    EXPECT_TRUE(shownBeforeAnythingElse);
+    ASSERT_EQ(fake.alerts->shown.size(), 1u);
+    const auto& alert = fake.alerts->shown.front();
+    EXPECT_EQ(alert.style, platform::AlertStyle::warning);
+    EXPECT_EQ(alert.messageText, "Please move Quillfen Helper to Applications");
+    EXPECT_EQ(
+        alert.informativeText,
+        "It's running from the disk image, so it will stop the moment you eject it \xE2\x80\x94 "
+        "and starting it at login won't work.\n\nDrag it onto the Applications folder in the "
+        "disk image window, then open it from there.");
+    EXPECT_EQ(alert.informativeText.size(), 203u);
+    EXPECT_THAT(alert.buttons, ElementsAre("Quit", "Run Anyway"));
+}
+
+TEST_F(SensorsAgentTest, QuitAtTheDiskImageAlertEndsTheHelperBeforeItsFirstPayload) {
+    putOnDiskImage();
+    fake.alerts->response = platform::alertFirstButtonReturn;
+    launch();
+    fake.queue->advance(3.0);
+    EXPECT_EQ(fake.application->terminateCalls(), 1);
+    EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
+    EXPECT_THAT(loginCalls(), IsEmpty());
+}
+
+TEST_F(SensorsAgentTest, RunAnywayOrAnAlertThatCannotBeShownRunsOnTheImage) {
+    putOnDiskImage();
+    for (const std::optional<int> response : {std::optional(1001), std::optional<int>()}) {
+        fake.alerts->response = response;
+        launch();
+        fake.queue->advance(1.0);
+        EXPECT_EQ(payload().sampledAt, fake.clock->now());
+    }
+    EXPECT_EQ(fake.application->terminateCalls(), 0);
 }
 
 TEST_F(SensorsAgentTest, TheTimerHoldsTheAgentWeakly) {

@@ -13,6 +13,11 @@ FakePlatform::FakePlatform() {
     platform.hidEventSystem = hid;
     platform.kernel = kernel;
     platform.registry = registry;
+    platform.workspace = workspace;
+    platform.volumeFlags = volumes;
+    platform.loginItems = loginItems;
+    platform.alerts = alerts;
+    platform.userDefaults = defaults;
     scope_.emplace(platform);
 }
 

@@ -1,16 +1,21 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/fake/FakeAlertPresenter.h"
 #include "platform/fake/FakeApplication.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeFileManager.h"
 #include "platform/fake/FakeHIDEventSystem.h"
 #include "platform/fake/FakeKernel.h"
+#include "platform/fake/FakeLoginItems.h"
 #include "platform/fake/FakeMainBundle.h"
 #include "platform/fake/FakeMainQueue.h"
 #include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeSMC.h"
 #include "platform/fake/FakeSystemLog.h"
+#include "platform/fake/FakeUserDefaults.h"
+#include "platform/fake/FakeVolumeFlags.h"
+#include "platform/fake/FakeWorkspace.h"
 
 #include <optional>
 
@@ -33,6 +38,12 @@ public:
     const std::shared_ptr<FakeHIDEventSystem> hid = std::make_shared<FakeHIDEventSystem>();
     const std::shared_ptr<FakeKernel> kernel = std::make_shared<FakeKernel>();
     const std::shared_ptr<FakeRegistry> registry = std::make_shared<FakeRegistry>();
+    const std::shared_ptr<FakeWorkspace> workspace = std::make_shared<FakeWorkspace>();
+    const std::shared_ptr<FakeVolumeFlags> volumes = std::make_shared<FakeVolumeFlags>();
+    const std::shared_ptr<FakeLoginItems> loginItems = std::make_shared<FakeLoginItems>();
+    const std::shared_ptr<FakeAlertPresenter> alerts = std::make_shared<FakeAlertPresenter>();
+    const std::shared_ptr<FakeUserDefaultsSuites> defaults =
+        std::make_shared<FakeUserDefaultsSuites>();
 
     Platform platform;
 

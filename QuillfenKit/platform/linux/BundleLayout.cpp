@@ -19,6 +19,12 @@ std::optional<std::filesystem::path> bundleContaining(const std::filesystem::pat
     return bundle;
 }
 
+std::string_view withoutDeletedMark(std::string_view exeLinkTarget) {
+    constexpr std::string_view deleted = " (deleted)";
+    if (exeLinkTarget.ends_with(deleted)) exeLinkTarget.remove_suffix(deleted.size());
+    return exeLinkTarget;
+}
+
 std::optional<json::Json> readInfoDictionary(const std::filesystem::path& bundle) {
     const auto text = readFile(bundle / "Contents" / "Info.json", kMaxInfoBytes);
     if (!text) return std::nullopt;

@@ -1,15 +1,20 @@
 #include "platform/linux/LinuxPlatform.h"
 
+#include "platform/linux/LinuxAlertPresenter.h"
 #include "platform/linux/LinuxApplication.h"
 #include "platform/linux/LinuxClock.h"
 #include "platform/linux/LinuxFileManager.h"
 #include "platform/linux/LinuxHIDEventSystem.h"
 #include "platform/linux/LinuxKernel.h"
+#include "platform/linux/LinuxLoginItems.h"
 #include "platform/linux/LinuxMainBundle.h"
 #include "platform/linux/LinuxMainQueue.h"
 #include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxSMC.h"
 #include "platform/linux/LinuxSystemLog.h"
+#include "platform/linux/LinuxUserDefaults.h"
+#include "platform/linux/LinuxVolumeFlags.h"
+#include "platform/linux/LinuxWorkspace.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -43,6 +48,11 @@ Platform makePlatform() {
     p.hidEventSystem = std::make_shared<LinuxHIDEventSystem>(sys);
     p.kernel = std::make_shared<LinuxKernel>(proc, sys);
     p.registry = std::make_shared<LinuxRegistry>(sys);
+    p.workspace = std::make_shared<LinuxWorkspace>();
+    p.volumeFlags = std::make_shared<LinuxVolumeFlags>();
+    p.loginItems = std::make_shared<LinuxLoginItems>(p.mainBundle);
+    p.alerts = std::make_shared<LinuxAlertPresenter>(p.mainBundle);
+    p.userDefaults = std::make_shared<LinuxUserDefaultsSuites>(p.fileManager);
     return p;
 }
 

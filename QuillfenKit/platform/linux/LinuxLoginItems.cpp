@@ -1,0 +1,84 @@
+#include "platform/linux/LinuxLoginItems.h"
+
+#include "platform/linux/BundleLayout.h"
+#include "platform/linux/DesktopEntry.h"
+#include "platform/linux/XdgDirs.h"
+#include "support/FileIO.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace quillfen::platform::linux {
+namespace {
+
+std::string failure(const std::filesystem::path& path, const std::string& why) {
+    return path.string() + ": " + why;
+}
+
+bool isPlainFileName(const std::string& name) {
+    return !name.empty() && name.front() != '.' && name.find('/') == std::string::npos;
+}
+
+} // namespace
+
+LinuxLoginItems::LinuxLoginItems(std::shared_ptr<const MainBundle> bundle,
+                                 std::filesystem::path autostartFolder,
+                                 std::filesystem::path executable)
+    : bundle_(std::move(bundle))
+    , autostartFolder_(std::move(autostartFolder))
+    , executable_(std::move(executable)) {}
+
+std::variant<LinuxLoginItems::Entry, std::string> LinuxLoginItems::entry() const {
+    const auto info = bundle_ ? bundle_->infoDictionary() : std::nullopt;
+    const auto id = info ? info->find("CFBundleIdentifier") : json::Json::const_iterator{};
+    if (!info || id == info->end() || !id->is_string() || !isPlainFileName(id->get<std::string>()))
+        return std::string("the application has no bundle identifier");
+    auto folder = autostartFolder_;
+    if (folder.empty()) {
+        const auto config = xdg::configHome();
+        if (!config) return std::string("the user has no home folder");
+        folder = *config / "autostart";
+    }
+    const auto name = info->find("CFBundleName");
+    return Entry{folder / (id->get<std::string>() + ".desktop"),
+                 name != info->end() && name->is_string() ? name->get<std::string>()
+                                                          : id->get<std::string>()};
+}
+
+std::optional<std::string> LinuxLoginItems::registerMainApp() {
+    const auto found = entry();
+    if (const auto* why = std::get_if<std::string>(&found)) return *why;
+    const auto& e = std::get<Entry>(found);
+
+    std::filesystem::path exe = executable_;
+    if (exe.empty()) {
+        std::error_code ec;
+        exe = std::string(
+            withoutDeletedMark(std::filesystem::read_symlink("/proc/self/exe", ec).native()));
+        if (ec) return ec.message();
+    }
+    const std::string text = desktop::format({
+        {"Type", "Application"},
+        {"Name", e.name},
+        {"Exec", desktop::execValue(exe)},
+        {"Terminal", "false"},
+        {"X-GNOME-Autostart-enabled", "true"},
+    });
+    std::error_code ec;
+    std::filesystem::create_directories(e.file.parent_path(), ec);
+    if (ec) return failure(e.file.parent_path(), ec.message());
+    if (!writeFileAtomically(e.file, text, Durability::synced))
+        return failure(e.file, std::strerror(errno));
+    return std::nullopt;
+}
+
+std::optional<std::string> LinuxLoginItems::unregisterMainApp() {
+    const auto found = entry();
+    if (const auto* why = std::get_if<std::string>(&found)) return *why;
+    const auto& file = std::get<Entry>(found).file;
+    if (::unlink(file.c_str()) != 0 && errno != ENOENT) return failure(file, std::strerror(errno));
+    return std::nullopt;
+}
+
+} // namespace quillfen::platform::linux

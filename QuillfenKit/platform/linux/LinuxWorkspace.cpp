@@ -1,0 +1,212 @@
+#include "platform/linux/LinuxWorkspace.h"
+
+#include "platform/linux/BundleLayout.h"
+#include "platform/linux/DesktopEntry.h"
+#include "platform/linux/XdgDirs.h"
+#include "support/FileIO.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <algorithm>
+#include <climits>
+#include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillfen::platform::linux {
+namespace {
+
+// A desktop entry is a few hundred bytes; anything far larger is not one.
+constexpr std::size_t kMaxDesktopEntryBytes = 64 * 1024;
+
+// Identifiers become file names, so they must not be able to name anything else.
+bool isPlainIdentifier(std::string_view id) {
+    if (id.empty() || id.size() > 255 || id.front() == '.') return false;
+    return std::all_of(id.begin(), id.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '.' || c == '-' || c == '_';
+    });
+}
+
+std::optional<std::string> stringValue(const json::Json& info, std::string_view key) {
+    const auto it = info.find(key);
+    if (it == info.end() || !it->is_string()) return std::nullopt;
+    return it->get<std::string>();
+}
+
+// The file the `exe` link of a process names, relative to `dirFd`.
+std::optional<std::string> executableOf(int dirFd, const std::string& exeLink) {
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlinkat(dirFd, exeLink.c_str(), buf, sizeof buf);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) return std::nullopt;
+    return std::string(withoutDeletedMark(std::string_view(buf, static_cast<std::size_t>(n))));
+}
+
+bool isPid(const std::string& name) {
+    return !name.empty() && name.size() < 11 &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool startDetached(const QString& program, const QStringList& arguments, bool activates,
+                   QString* error) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    // The child must not hold the caller's terminal or pipes (a caller reading our output
+    // would wait for the child to exit) nor keep the caller's folder, which may be on a
+    // volume the user wants to eject.
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setWorkingDirectory("/");
+    if (!activates) {
+        // Without a startup token the window manager has no reason to hand the focus over.
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.remove("DESKTOP_STARTUP_ID");
+        env.remove("XDG_ACTIVATION_TOKEN");
+        process.setProcessEnvironment(env);
+    }
+    if (process.startDetached()) return true;
+    if (error) *error = process.errorString();
+    return false;
+}
+
+} // namespace
+
+LinuxWorkspace::LinuxWorkspace(std::vector<std::filesystem::path> applicationFolders,
+                               std::filesystem::path procRoot)
+    : applicationFolders_(std::move(applicationFolders))
+    , procRoot_(std::move(procRoot)) {}
+
+std::vector<std::filesystem::path> LinuxWorkspace::applicationFolders() const {
+    if (!applicationFolders_.empty()) return applicationFolders_;
+    std::vector<std::filesystem::path> folders;
+    if (auto data = xdg::dataHome()) folders.push_back(*data / "applications");
+    for (const auto& dir : xdg::dataDirs())
+        folders.push_back(dir / "applications");
+    return folders;
+}
+
+std::optional<std::filesystem::path>
+LinuxWorkspace::urlForApplicationWithBundleIdentifier(std::string_view bundleIdentifier) const {
+    if (!isPlainIdentifier(bundleIdentifier)) return std::nullopt;
+    const std::string fileName = std::string(bundleIdentifier) + ".desktop";
+    for (const auto& folder : applicationFolders()) {
+        const auto file = folder / fileName;
+        std::error_code ec;
+        if (!std::filesystem::exists(file, ec)) continue;
+        // The first folder holding the entry decides, as it does for the desktop's menus:
+        // the user's own entry hides the system's.
+        const auto text = readFile(file, kMaxDesktopEntryBytes);
+        if (!text) return std::nullopt;
+        const auto keys = desktop::parse(*text);
+        if (!keys) return std::nullopt;
+        if (const auto hidden = keys->find("Hidden");
+            hidden != keys->end() && hidden->second == "true")
+            return std::nullopt;
+        const auto exec = keys->find("Exec");
+        if (exec == keys->end()) return std::nullopt;
+        const auto program = desktop::execProgram(exec->second);
+        if (!program || program->front() != '/') return std::nullopt;
+        const auto bundle = bundleContaining(*program);
+        if (!bundle) return std::nullopt;
+        // An entry that points at some other application's bundle does not install this one.
+        const auto info = readInfoDictionary(*bundle);
+        if (!info || stringValue(*info, "CFBundleIdentifier") != bundleIdentifier)
+            return std::nullopt;
+        return bundle;
+    }
+    return std::nullopt;
+}
+
+std::optional<json::Json>
+LinuxWorkspace::infoDictionaryOfBundle(const std::filesystem::path& bundle) const {
+    return readInfoDictionary(bundle);
+}
+
+std::vector<RunningApplication>
+LinuxWorkspace::runningApplicationsWithBundleIdentifier(std::string_view bundleIdentifier) const {
+    std::vector<RunningApplication> found;
+    if (bundleIdentifier.empty()) return found;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(procRoot_.c_str()), ::closedir);
+    if (!dir) return found;
+    const int fd = ::dirfd(dir.get());
+    // Several processes usually share a bundle; its dictionary is read once per scan.
+    std::map<std::filesystem::path, std::optional<json::Json>> infos;
+    const uid_t me = ::geteuid();
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (!isPid(name)) continue;
+        struct stat st {};
+        // Other users' applications are theirs to manage.
+        if (::fstatat(fd, name.c_str(), &st, 0) != 0 || st.st_uid != me) continue;
+        const auto exe = executableOf(fd, name + "/exe");
+        // Most processes are plainly not in a bundle; they are passed over before any path
+        // is taken apart.
+        if (!exe || exe->find("/Contents/MacOS/") == std::string::npos) continue;
+        const auto bundle = bundleContaining(*exe);
+        if (!bundle) continue;
+        auto [cached, fresh] = infos.try_emplace(*bundle);
+        if (fresh) cached->second = readInfoDictionary(*bundle);
+        const auto& info = cached->second;
+        if (!info || stringValue(*info, "CFBundleIdentifier") != bundleIdentifier) continue;
+        found.push_back(
+            RunningApplication{std::string(bundleIdentifier),
+                               stringValue(*info, "CFBundleName").value_or(bundle->stem().string()),
+                               *bundle, std::stoi(name)});
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.processIdentifier < b.processIdentifier;
+    });
+    return found;
+}
+
+void LinuxWorkspace::openApplication(const std::filesystem::path& bundle,
+                                     const OpenConfiguration& configuration,
+                                     Completion completion) {
+    const auto report = [&](std::optional<std::string> error) {
+        if (completion) completion(std::move(error));
+    };
+    const auto info = readInfoDictionary(bundle);
+    if (!info) return report(bundle.string() + " is not an application bundle");
+    const auto executable = stringValue(*info, "CFBundleExecutable");
+    if (!executable || executable->empty() || *executable == "." || *executable == ".." ||
+        executable->find('/') != std::string::npos)
+        return report(bundle.string() + " names no executable");
+    if (const auto id = stringValue(*info, "CFBundleIdentifier");
+        id && !runningApplicationsWithBundleIdentifier(*id).empty())
+        return report(std::nullopt);
+    const auto program = bundle / "Contents" / "MacOS" / *executable;
+    QString error;
+    if (!startDetached(QString::fromStdString(program.string()), {}, configuration.activates,
+                       &error))
+        return report(error.toStdString());
+    report(std::nullopt);
+}
+
+bool LinuxWorkspace::openURL(const std::string& url) {
+    const QUrl parsed(QString::fromStdString(url), QUrl::StrictMode);
+    // xdg-open takes no "--": a text beginning with a dash would be read as an option.
+    if (url.empty() || url.front() == '-' || !parsed.isValid() || parsed.scheme().isEmpty())
+        return false;
+    const QString opener = QStandardPaths::findExecutable("xdg-open");
+    if (opener.isEmpty()) return false;
+    return startDetached(opener, {parsed.toString(QUrl::FullyEncoded)}, true, nullptr);
+}
+
+bool LinuxWorkspace::terminate(const RunningApplication& application) {
+    if (application.processIdentifier <= 0) return false;
+    // The number may have been reused since the application was found.
+    const auto exe = executableOf(
+        AT_FDCWD, (procRoot_ / std::to_string(application.processIdentifier) / "exe").string());
+    if (!exe || bundleContaining(*exe) != application.bundleURL) return false;
+    return ::kill(application.processIdentifier, SIGTERM) == 0;
+}
+
+} // namespace quillfen::platform::linux

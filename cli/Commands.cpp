@@ -1,0 +1,27 @@
+#include "Commands.h"
+
+namespace quillfen::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: quillfen helper status|start|stop|autostart on|off|update|download\n";
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << kUsage;
+        return kMisuse;
+    }
+    const auto& command = args.front();
+    if (command == "-h" || command == "--help" || command == "help") {
+        out << kUsage;
+        return kSuccess;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "helper") return runHelper(rest, out, err);
+    err << "quillfen: unknown command '" << command << "'; " << kUsage;
+    return kMisuse;
+}
+
+} // namespace quillfen::cli

@@ -1,0 +1,130 @@
+#include "Commands.h"
+
+#include "companions/HelperApp.h"
+
+#include <QEventLoop>
+
+#include <chrono>
+#include <thread>
+
+namespace quillfen::cli {
+namespace {
+
+constexpr const char* kCommands = "status, start, stop, autostart on|off, update, download";
+
+std::string orDash(const std::optional<std::string>& text) {
+    return text.value_or("-");
+}
+
+const char* yesNo(bool value) {
+    return value ? "yes" : "no";
+}
+
+int status(std::ostream& out) {
+    const auto url = HelperApp::installedURL();
+    const bool running = HelperApp::isRunning();
+    out << "installed: " << yesNo(url.has_value()) << '\n'
+        << "path: " << (url ? url->string() : "-") << '\n'
+        << "installed version: " << orDash(HelperApp::installedVersion()) << '\n'
+        << "running: " << yesNo(running) << '\n'
+        << "running version: " << orDash(HelperApp::runningVersion()) << '\n'
+        << "autostart: " << (HelperApp::launchAtLogin() ? "on" : "off") << '\n'
+        << "supported: " << yesNo(HelperApp::isSupported(HelperApp::effectiveVersion())) << '\n';
+    return kSuccess;
+}
+
+int start(std::ostream& out, std::ostream& err) {
+    if (!HelperApp::isInstalled()) {
+        err << "quillfen: Quillfen Helper is not installed\n";
+        return kFailure;
+    }
+    const bool wasRunning = HelperApp::isRunning();
+    std::optional<std::optional<std::string>> result;
+    QEventLoop loop;
+    HelperApp::start([&](std::optional<std::string> error) {
+        result = std::move(error);
+        loop.quit();
+    });
+    if (!result) loop.exec();
+    if (*result) {
+        err << "quillfen: failed to start Quillfen Helper: " << **result << '\n';
+        return kFailure;
+    }
+    out << (wasRunning ? "Quillfen Helper is already running\n" : "Quillfen Helper started\n");
+    return kSuccess;
+}
+
+int stop(std::ostream& out, std::ostream& err) {
+    const bool wasRunning = HelperApp::isRunning();
+    HelperApp::stop();
+    if (!wasRunning) {
+        out << "Quillfen Helper is not running\n";
+        return kSuccess;
+    }
+    // The helper looks at its control file once a second.
+    using namespace std::chrono_literals;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (HelperApp::isRunning()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            err << "quillfen: Quillfen Helper did not stop within 5 seconds\n";
+            return kFailure;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    out << "Quillfen Helper stopped\n";
+    return kSuccess;
+}
+
+int autostart(const std::string& value, std::ostream& out, std::ostream& err) {
+    if (value != "on" && value != "off") {
+        err << "quillfen: autostart takes on or off, not '" << value << "'\n";
+        return kMisuse;
+    }
+    HelperApp::setLaunchAtLogin(value == "on");
+    out << "autostart " << value << '\n';
+    return kSuccess;
+}
+
+int openPage(bool opened, const std::string& url, std::ostream& out, std::ostream& err) {
+    if (!opened) {
+        err << "quillfen: could not open a browser; the page is " << url << '\n';
+        return kFailure;
+    }
+    out << "Opened " << url << '\n';
+    return kSuccess;
+}
+
+} // namespace
+
+int runHelper(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << "quillfen: helper needs a command: " << kCommands << '\n';
+        return kMisuse;
+    }
+    const auto& command = args.front();
+    const std::size_t operands = args.size() - 1;
+    const bool takesValue = command == "autostart";
+    if (operands != (takesValue ? 1u : 0u)) {
+        const bool known = takesValue || command == "status" || command == "start" ||
+                           command == "stop" || command == "update" || command == "download";
+        if (known) {
+            err << "quillfen: helper " << command
+                << (takesValue ? " takes on or off\n" : " takes no arguments\n");
+            return kMisuse;
+        }
+    }
+    if (command == "status") return status(out);
+    if (command == "start") return start(out, err);
+    if (command == "stop") return stop(out, err);
+    if (command == "autostart") return autostart(args[1], out, err);
+    if (command == "update")
+        return openPage(HelperApp::beginUpdate(),
+                        HelperApp::downloadURL(std::string(HelperApp::minVersion)), out, err);
+    if (command == "download")
+        return openPage(HelperApp::openDownloadPage(), HelperApp::downloadURL(std::nullopt), out,
+                        err);
+    err << "quillfen: unknown helper command '" << command << "' (one of: " << kCommands << ")\n";
+    return kMisuse;
+}
+
+} // namespace quillfen::cli

@@ -1,0 +1,34 @@
+# Where an installation under a prefix puts things; sourced by scripts/install and
+# scripts/uninstall. Sets: prefix, bundle_name, bundle, helper_exe, entry, cli.
+
+prefix=${1:-$HOME/.local}
+case $prefix in
+    *$'\n'*) echo "${0##*/}: the prefix must not contain a line break" >&2; exit 2 ;;
+esac
+prefix=$(realpath -m -- "$prefix")
+
+bundle_name="Quillfen Helper.app"
+bundle="$prefix/lib/quillfen/$bundle_name"
+helper_exe="$bundle/Contents/MacOS/quillfen-helper"
+entry="$prefix/share/applications/com.brenvoll.pellgrove.helper.desktop"
+autostart_entry="${XDG_CONFIG_HOME:-$HOME/.config}/autostart/com.brenvoll.pellgrove.helper.desktop"
+cli="$prefix/bin/quillfen"
+
+# The Exec value of a desktop entry that runs "$1": quoted, with \ " ` $ escaped by a
+# backslash and % doubled inside the quotes, then escaped once more as a string value.
+desktop_exec() {
+    local bs='\' q=$1
+    q=${q//"$bs"/"$bs$bs"}
+    q=${q//'"'/"$bs"'"'}
+    q=${q//'`'/"$bs"'`'}
+    q=${q//'$'/"$bs"'$'}
+    q=${q//'%'/'%%'}
+    q="\"$q\""
+    q=${q//"$bs"/"$bs$bs"}
+    printf '%s' "$q"
+}
+
+# Replaces "$2" by "$1" so that no reader ever sees it half-written.
+replace_with() {
+    mv -f -- "$1" "$2"
+}

@@ -1,0 +1,74 @@
+#include "platform/linux/DesktopEntry.h"
+
+#include <gtest/gtest.h>
+
+namespace quillfen::platform::linux::desktop {
+namespace {
+
+TEST(DesktopEntry, ReadsTheDesktopEntryGroupWithItsEscapes) {
+    const auto keys = parse("# written by hand\n"
+                            "[Desktop Entry]\n"
+                            "Type = Application\n"
+                            "Name=Quillfen\\sHelper\\tx\\\\y\n"
+                            "Name=second value ignored\n"
+                            "Comment[de]=Sensoren\r\n"
+                            "\n"
+                            "[Desktop Action stop]\n"
+                            "Exec=/elsewhere\n");
+    ASSERT_TRUE(keys);
+    EXPECT_EQ(keys->at("Type"), "Application");
+    EXPECT_EQ(keys->at("Name"), "Quillfen Helper\tx\\y");
+    EXPECT_EQ(keys->at("Comment[de]"), "Sensoren");
+    EXPECT_EQ(keys->count("Exec"), 0u);
+}
+
+TEST(DesktopEntry, RefusesMalformedFiles) {
+    for (const char* text : {
+             "",
+             "[Other]\nExec=/x\n",
+             "[Desktop Entry]\nnot a key line\n",
+             "[Desktop Entry]\n=value\n",
+             "[Desktop Entry]\nExec=/x\\\n",
+             "[Desktop Entry]\nA=1\n[Desktop Entry]\nA=2\n",
+         }) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(parse(text));
+    }
+}
+
+TEST(DesktopEntry, TheProgramIsTheFirstArgumentOfExecUnquoted) {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"/usr/bin/quillfen helper start", "/usr/bin/quillfen"},
+        {"  \"/opt/Quillfen Helper.app/Contents/MacOS/h\" %U",
+         "/opt/Quillfen Helper.app/Contents/MacOS/h"},
+        {R"("/a\"b\`c\$d\\e")", R"(/a"b`c$d\e)"},
+        {"/a%%b", "/a%b"},
+        {"\"/unterminated", std::nullopt},
+        {"\"/a\"x", std::nullopt},
+        {R"("/a\q")", std::nullopt},
+        {"%f", std::nullopt},
+        {"/a%u", std::nullopt},
+        {"", std::nullopt},
+        {"\"\"", std::nullopt},
+    };
+    for (const auto& [exec, program] : cases) {
+        SCOPED_TRACE(exec);
+        EXPECT_EQ(execProgram(exec), program);
+    }
+}
+
+TEST(DesktopEntry, AWrittenExecRunsExactlyTheProgramGiven) {
+    for (const char* program : {
+             "/home/u/.local/lib/quillfen/Quillfen Helper.app/Contents/MacOS/quillfen-helper",
+             "/tmp/a\"b$c`d\\e%f g",
+             "/tmp/line\nbreak\tand tab",
+         }) {
+        SCOPED_TRACE(program);
+        const auto keys = parse(format({{"Type", "Application"}, {"Exec", execValue(program)}}));
+        ASSERT_TRUE(keys);
+        EXPECT_EQ(execProgram(keys->at("Exec")), program);
+    }
+}
+
+} // namespace
+} // namespace quillfen::platform::linux::desktop

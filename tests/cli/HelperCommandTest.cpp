@@ -1,0 +1,177 @@
+// `quillfen helper …` as a user runs it: installed with scripts/install into a temporary
+// prefix and home, driving a real helper process.
+
+#include "ProcessWait.h"
+#include "TempDir.h"
+#include "platform/linux/LinuxWorkspace.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileSystemWatcher>
+#include <QProcess>
+#include <QTimer>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace quillfen {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+const std::filesystem::path kBuild = QUILLFEN_BUILD_DIR;
+const std::filesystem::path kSource = QUILLFEN_SOURCE_DIR;
+const std::string kID = "com.brenvoll.pellgrove.helper";
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+// Waits for `path` to exist, woken by changes to its folder; false after `timeoutMs`.
+bool waitForFile(const std::filesystem::path& path, int timeoutMs) {
+    QFileSystemWatcher watcher({QString::fromStdString(path.parent_path().string())});
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, &QEventLoop::quit);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(timeoutMs);
+    while (!std::filesystem::exists(path)) {
+        if (!deadline.isActive()) return false;
+        loop.exec();
+    }
+    return true;
+}
+
+class HelperCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(home);
+        env = QProcessEnvironment::systemEnvironment();
+        const auto set = [&](const char* name, const std::filesystem::path& value) {
+            env.insert(name, QString::fromStdString(value.string()));
+        };
+        set("HOME", home);
+        set("XDG_DATA_HOME", home / ".local" / "share");
+        set("XDG_CONFIG_HOME", home / ".config");
+        set("XDG_DATA_DIRS", prefix / "share");
+        set("QUILLFEN_BUILD_DIR", kBuild);
+    }
+    void TearDown() override {
+        for (const auto& app : ownHelpers())
+            ::kill(app.processIdentifier, SIGKILL);
+    }
+
+    Result run(const std::filesystem::path& program, const QStringList& args) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QString::fromStdString(program.string()), args);
+        process.waitForFinished(60000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+    Result quillfen(const QStringList& args) { return run(prefix / "bin" / "quillfen", args); }
+
+    // Helpers of this user running from this test's installation.
+    std::vector<platform::RunningApplication> ownHelpers() const {
+        auto apps = platform::linux::LinuxWorkspace().runningApplicationsWithBundleIdentifier(kID);
+        std::erase_if(apps, [&](const auto& a) { return a.bundleURL != bundle; });
+        return apps;
+    }
+    // Another helper of this user (a test run next door, the user's own) would answer for
+    // this one; waits for those to end.
+    bool othersHaveEnded() const {
+        for (const auto& app :
+             platform::linux::LinuxWorkspace().runningApplicationsWithBundleIdentifier(kID))
+            if (!testing::waitForExit(app.processIdentifier, 30000)) return false;
+        return true;
+    }
+
+    testing::TempDir dir;
+    const std::filesystem::path home = dir / "home";
+    const std::filesystem::path prefix = dir / "pre fix $x";
+    const std::filesystem::path bundle = prefix / "lib" / "quillfen" / "Quillfen Helper.app";
+    const std::filesystem::path container =
+        home / ".local" / "share" / "group.com.brenvoll.pellgrove";
+    const std::filesystem::path autostartEntry =
+        home / ".config" / "autostart" / (kID + ".desktop");
+    QProcessEnvironment env;
+};
+
+TEST_F(HelperCommand, InstallStartAutostartAndStop) {
+    if (!othersHaveEnded()) GTEST_SKIP() << "another Quillfen Helper of this user keeps running";
+    const auto install =
+        run(kSource / "scripts" / "install", {QString::fromStdString(prefix.string())});
+    ASSERT_EQ(install.status, 0) << install.err;
+
+    auto status = quillfen({"helper", "status"});
+    EXPECT_EQ(status.status, 0);
+    EXPECT_EQ(status.out, "installed: yes\npath: " + bundle.string() +
+                              "\ninstalled version: 1.0\nrunning: no\nrunning version: -\n"
+                              "autostart: off\nsupported: yes\n");
+
+    const auto start = quillfen({"helper", "start"});
+    EXPECT_EQ(start.status, 0) << start.err;
+    EXPECT_EQ(start.out, "Quillfen Helper started\n");
+    ASSERT_TRUE(waitForFile(container / "sensors.json", 8000));
+    status = quillfen({"helper", "status"});
+    EXPECT_THAT(status.out, HasSubstr("running: yes\nrunning version: 1.0\n"));
+    ASSERT_EQ(ownHelpers().size(), 1u);
+    const int pid = ownHelpers().front().processIdentifier;
+
+    std::filesystem::create_directories(autostartEntry.parent_path());
+    EXPECT_EQ(quillfen({"helper", "autostart", "on"}).out, "autostart on\n");
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(waitForFile(autostartEntry, 5000));
+    EXPECT_LT(clock.elapsed(), 2000); // the helper looks once a second
+    EXPECT_THAT(testing::readText(autostartEntry),
+                HasSubstr("/pre fix \\\\$x/lib/quillfen/Quillfen Helper.app/Contents/MacOS/"
+                          "quillfen-helper\"\n"));
+
+    clock.restart();
+    const auto stop = quillfen({"helper", "stop"});
+    EXPECT_EQ(stop.status, 0) << stop.err;
+    EXPECT_EQ(stop.out, "Quillfen Helper stopped\n");
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(testing::waitForExit(pid, 0));
+    status = quillfen({"helper", "status"});
+    EXPECT_THAT(status.out, HasSubstr("running: no\nrunning version: -\nautostart: on\n"));
+
+    const auto uninstall =
+        run(kSource / "scripts" / "uninstall", {QString::fromStdString(prefix.string())});
+    EXPECT_EQ(uninstall.status, 0) << uninstall.err;
+    EXPECT_THAT(run(kBuild / "bin" / "quillfen", {"helper", "status"}).out,
+                StartsWith("installed: no\npath: -\n"));
+    EXPECT_FALSE(std::filesystem::exists(prefix / "bin" / "quillfen"));
+    EXPECT_FALSE(std::filesystem::exists(autostartEntry));
+}
+
+TEST_F(HelperCommand, MisuseIsOneLineOnStandardErrorAndStatusTwo) {
+    for (const QStringList& args : std::vector<QStringList>{
+             {},
+             {"frobnicate"},
+             {"helper"},
+             {"helper", "restart"},
+             {"helper", "status", "now"},
+             {"helper", "autostart"},
+             {"helper", "autostart", "maybe"},
+             {"helper", "stop", "--force"},
+         }) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const auto r = run(kBuild / "bin" / "quillfen", args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    const auto notInstalled = run(kBuild / "bin" / "quillfen", {"helper", "start"});
+    EXPECT_EQ(notInstalled.status, 1);
+    EXPECT_EQ(notInstalled.err, "quillfen: Quillfen Helper is not installed\n");
+}
+
+} // namespace
+} // namespace quillfen
