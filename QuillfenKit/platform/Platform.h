@@ -14,6 +14,7 @@
 #include "platform/SystemLog.h"
 #include "platform/UserDefaults.h"
 #include "platform/VolumeFlags.h"
+#include "platform/Volumes.h"
 #include "platform/Workspace.h"
 
 #include <memory>
@@ -34,6 +35,7 @@ struct Platform {
     std::shared_ptr<Registry> registry;
     std::shared_ptr<Workspace> workspace;
     std::shared_ptr<VolumeFlags> volumeFlags;
+    std::shared_ptr<Volumes> volumes;
     std::shared_ptr<LoginItems> loginItems;
     std::shared_ptr<AlertPresenter> alerts;
     std::shared_ptr<UserDefaultsSuites> userDefaults;

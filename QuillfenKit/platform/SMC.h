@@ -1,14 +1,15 @@
 #pragma once
 
+#include "platform/Kernel.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace quillfen::platform {
 
-// Handles and return codes as the system's I/O registry hands them out.
+// Handles as the system's I/O registry hands them out; calls answer a KernReturn.
 using IOObject = std::uint32_t; // 0 = no object
-using KernReturn = std::int32_t;
 
 inline constexpr KernReturn kIOReturnSuccess = 0;
 inline constexpr KernReturn kIOReturnError = static_cast<KernReturn>(0xe00002bc);

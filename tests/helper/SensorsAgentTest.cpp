@@ -72,7 +72,7 @@ protected:
     std::vector<FakeLoginItems::Call> loginCalls() const { return fake.loginItems->calls; }
     void putOnDiskImage() {
         fake.mainBundle->path = "/media/u/Quillfen/Quillfen Helper.app";
-        fake.volumes->volumes["/media/u/Quillfen"] = VolumeResourceValues{true, false};
+        fake.volumeFlags->volumes["/media/u/Quillfen"] = VolumeResourceValues{true, false};
     }
 
     TempDir dir;

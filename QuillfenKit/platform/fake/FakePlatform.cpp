@@ -14,7 +14,8 @@ FakePlatform::FakePlatform() {
     platform.kernel = kernel;
     platform.registry = registry;
     platform.workspace = workspace;
-    platform.volumeFlags = volumes;
+    platform.volumeFlags = volumeFlags;
+    platform.volumes = volumes;
     platform.loginItems = loginItems;
     platform.alerts = alerts;
     platform.userDefaults = defaults;

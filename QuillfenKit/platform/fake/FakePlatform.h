@@ -15,6 +15,7 @@
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeUserDefaults.h"
 #include "platform/fake/FakeVolumeFlags.h"
+#include "platform/fake/FakeVolumes.h"
 #include "platform/fake/FakeWorkspace.h"
 
 #include <optional>
@@ -39,7 +40,8 @@ public:
     const std::shared_ptr<FakeKernel> kernel = std::make_shared<FakeKernel>();
     const std::shared_ptr<FakeRegistry> registry = std::make_shared<FakeRegistry>();
     const std::shared_ptr<FakeWorkspace> workspace = std::make_shared<FakeWorkspace>();
-    const std::shared_ptr<FakeVolumeFlags> volumes = std::make_shared<FakeVolumeFlags>();
+    const std::shared_ptr<FakeVolumeFlags> volumeFlags = std::make_shared<FakeVolumeFlags>();
+    const std::shared_ptr<FakeVolumes> volumes = std::make_shared<FakeVolumes>();
     const std::shared_ptr<FakeLoginItems> loginItems = std::make_shared<FakeLoginItems>();
     const std::shared_ptr<FakeAlertPresenter> alerts = std::make_shared<FakeAlertPresenter>();
     const std::shared_ptr<FakeUserDefaultsSuites> defaults =

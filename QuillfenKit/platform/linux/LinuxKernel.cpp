@@ -166,7 +166,8 @@ LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t page
     , meminfoPath_(procRoot_ / "meminfo")
     , cpuDir_(sysRoot_ / "devices/system/cpu")
     , pageSize_(pageSize != 0 ? pageSize : systemPageSize())
-    , readsSinceZramLookup_(kZramLookupInterval) {}
+    , readsSinceZramLookup_(kZramLookupInterval)
+    , pcbLists_(procRoot_, sysRoot_) {}
 
 KernReturn LinuxKernel::hostProcessorInfo(int flavor, std::uint32_t& processorCount,
                                           std::uint32_t*& info, std::uint32_t& infoCount) {
@@ -304,6 +305,10 @@ int LinuxKernel::sysctlByName(std::string_view name, void* oldp, std::size_t* ol
         if (performanceLevels()) value = int32Bytes(2);
     } else if (name == "hw.perflevel0.physicalcpu") {
         if (const auto levels = performanceLevels()) value = int32Bytes(levels->performance);
+    } else if (name == "net.inet.tcp.pcblist_n") {
+        return pcbLists_.read(PCBListBuilder::Protocol::tcp, oldp, oldlenp);
+    } else if (name == "net.inet.udp.pcblist_n") {
+        return pcbLists_.read(PCBListBuilder::Protocol::udp, oldp, oldlenp);
     } else if (name == "hw.perflevel1.physicalcpu") {
         if (const auto levels = performanceLevels()) value = int32Bytes(levels->efficiency);
     }

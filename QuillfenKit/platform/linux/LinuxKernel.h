@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Kernel.h"
+#include "platform/linux/PCBListBuilder.h"
 
 #include <array>
 #include <filesystem>
@@ -16,7 +17,8 @@ namespace quillfen::platform::linux {
 //   one reported before is held at its previous value, so no reading sees a backwards step;
 //   processors that were never online report zeros.
 // - VM statistics from `meminfo` and the zram devices, in pages.
-// - sysctl names from `cpuinfo`, the processor lists and the device tree.
+// - sysctl names from `cpuinfo`, the processor lists and the device tree; the network
+//   protocols' control-block lists from the interface counters (see PCBListBuilder).
 class LinuxKernel final : public Kernel {
 public:
     // `pageSize` 0 stands for the system's page size.
@@ -56,6 +58,7 @@ private:
     std::vector<std::filesystem::path> zramStats_;
     unsigned readsSinceZramLookup_;
     Counters heldHost_{};
+    PCBListBuilder pcbLists_;
 };
 
 } // namespace quillfen::platform::linux

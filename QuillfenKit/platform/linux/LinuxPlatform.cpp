@@ -14,6 +14,7 @@
 #include "platform/linux/LinuxSystemLog.h"
 #include "platform/linux/LinuxUserDefaults.h"
 #include "platform/linux/LinuxVolumeFlags.h"
+#include "platform/linux/LinuxVolumes.h"
 #include "platform/linux/LinuxWorkspace.h"
 
 #include <cstdlib>
@@ -49,7 +50,8 @@ Platform makePlatform() {
     p.kernel = std::make_shared<LinuxKernel>(proc, sys);
     p.registry = std::make_shared<LinuxRegistry>(sys);
     p.workspace = std::make_shared<LinuxWorkspace>();
-    p.volumeFlags = std::make_shared<LinuxVolumeFlags>();
+    p.volumeFlags = std::make_shared<LinuxVolumeFlags>(sys);
+    p.volumes = std::make_shared<LinuxVolumes>(proc, sys);
     p.loginItems = std::make_shared<LinuxLoginItems>(p.mainBundle);
     p.alerts = std::make_shared<LinuxAlertPresenter>(p.mainBundle);
     p.userDefaults = std::make_shared<LinuxUserDefaultsSuites>(p.fileManager);

@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxRegistry.h"
 
 #include "platform/linux/KernelText.h"
+#include "platform/linux/SysfsAttribute.h"
 #include "support/FileIO.h"
 
 #include <algorithm>
@@ -14,12 +15,6 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxSmallFileBytes = 64 << 10;
 constexpr std::size_t kMaxNameTableBytes = 16 << 20;
-
-std::optional<std::string> readTrimmed(const fs::path& path) {
-    const auto text = readFile(path, kMaxSmallFileBytes);
-    if (!text) return std::nullopt;
-    return std::string(trim(*text));
-}
 
 // A PCI identifier file such as "0x73bf"; 0 (never a valid identifier) when unreadable.
 std::uint64_t readID(const fs::path& path) {
@@ -115,7 +110,7 @@ std::optional<std::string> pciModel(const fs::path& device, const fs::path& data
 
 // A card put to sleep by runtime power management must not be woken just to be sampled.
 bool isAsleep(const fs::path& device) {
-    const auto status = readTrimmed(device / "power/runtime_status");
+    const auto status = readSysfsText(device / "power/runtime_status");
     return status && (*status == "suspended" || *status == "suspending");
 }
 
@@ -189,10 +184,10 @@ protected:
     }
 
     std::optional<std::string> driverModel() const override {
-        if (auto name = readTrimmed(device_ / "product_name"); name && !name->empty()) return name;
+        if (auto name = readSysfsText(device_ / "product_name"); name && !name->empty()) return name;
         const std::uint64_t deviceID = readID(device_ / "device");
         if (deviceID == 0) return std::nullopt;
-        const auto revisionText = readTrimmed(device_ / "revision");
+        const auto revisionText = readSysfsText(device_ / "revision");
         const auto revisionID = revisionText ? parseHex(*revisionText) : std::nullopt;
         if (!revisionID) return std::nullopt;
         const auto table = readFile(dataRoot_ / "libdrm/amdgpu.ids", kMaxNameTableBytes);
@@ -264,6 +259,53 @@ private:
     Nvml::Device handle_;
 };
 
+// A whole disk of /sys/block: its "Statistics" hold the bytes read and written since boot,
+// from the sector counts of its `stat` file (in 512-byte units whatever the disk's own
+// sector size).
+class BlockStorageService final : public RegistryService {
+public:
+    explicit BlockStorageService(fs::path stat)
+        : stat_(std::move(stat)) {}
+
+    std::optional<RegistryDictionary> properties() const override {
+        auto statistics = property("Statistics");
+        if (!statistics) return std::nullopt;
+        return RegistryDictionary{{"Statistics", std::move(*statistics)}};
+    }
+
+    std::optional<RegistryValue> property(std::string_view key) const override {
+        if (key != "Statistics") return std::nullopt;
+        const auto text = readFile(stat_, kMaxSmallFileBytes);
+        if (!text) return std::nullopt;
+        // read I/Os, read merges, sectors read, read ticks, write I/Os, write merges,
+        // sectors written, ...
+        std::string_view rest = *text;
+        std::uint64_t field[7] = {};
+        for (auto& f : field) {
+            const auto v = parseUnsigned(nextField(rest));
+            if (!v) return std::nullopt;
+            f = *v;
+        }
+        // Kept as the registry's signed integers bit for bit; readers take them unsigned.
+        const auto bytes = [](std::uint64_t sectors) {
+            return static_cast<std::int64_t>(sectors * 512);
+        };
+        return RegistryValue(RegistryDictionary{{"Bytes (Read)", bytes(field[2])},
+                                                {"Bytes (Write)", bytes(field[6])}});
+    }
+
+private:
+    fs::path stat_;
+};
+
+// Disks that are real hardware: not loop devices, RAM disks, compressed swap, or the
+// device-mapper and software-RAID layers, whose traffic the disks beneath them count.
+bool isPhysicalDisk(std::string_view name) {
+    for (std::string_view layer : {"loop", "ram", "zram", "dm-", "md"})
+        if (name.starts_with(layer)) return false;
+    return !name.empty() && name.front() != '.';
+}
+
 // The cards of class/drm ("card0", not its connectors "card0-DP-1") in number order.
 std::vector<std::pair<unsigned, fs::path>> drmCards(const fs::path& sysRoot) {
     std::vector<std::pair<unsigned, fs::path>> cards;
@@ -299,6 +341,20 @@ std::shared_ptr<Nvml> LinuxRegistry::nvml() {
 std::optional<std::vector<std::unique_ptr<RegistryService>>>
 LinuxRegistry::servicesMatching(std::string_view className) {
     std::vector<std::unique_ptr<RegistryService>> services;
+    if (className == "IOBlockStorageDriver") {
+        // /sys/block lists whole disks only; their partitions are folders inside them.
+        std::vector<std::string> disks;
+        std::error_code ec;
+        for (fs::directory_iterator it(sysRoot_ / "block", ec), end; !ec && it != end;
+             it.increment(ec))
+            if (const auto name = it->path().filename().string(); isPhysicalDisk(name))
+                disks.push_back(name);
+        std::sort(disks.begin(), disks.end());
+        for (const auto& disk : disks)
+            services.push_back(
+                std::make_unique<BlockStorageService>(sysRoot_ / "block" / disk / "stat"));
+        return services;
+    }
     if (className != "IOAccelerator") return services;
     // Loaded at most once per lookup, even when it turns out to be missing.
     std::optional<std::shared_ptr<Nvml>> nvmlOfLookup;

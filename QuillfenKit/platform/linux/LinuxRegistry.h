@@ -13,8 +13,11 @@ namespace quillfen::platform::linux {
 // busy-percent source: `gpu_busy_percent` (amdgpu) or, for the NVIDIA driver, NVML. Each
 // has "PerformanceStatistics" ("Device Utilization %" and "Renderer Utilization %", the one
 // figure the driver gives; no tiler), "model" and, where known, "gpu-core-count". A card
-// that is runtime-suspended reports 0 % without being woken. Other classes have no
-// services yet.
+// that is runtime-suspended reports 0 % without being woken.
+//
+// The block-storage drivers ("IOBlockStorageDriver") are the whole disks of /sys/block,
+// each with "Statistics" → "Bytes (Read)" and "Bytes (Write)". Encrypted and LVM volumes
+// are counted through the disks they sit on. Other classes have no services.
 class LinuxRegistry final : public Registry {
 public:
     using NvmlLoader = std::function<std::shared_ptr<Nvml>()>;

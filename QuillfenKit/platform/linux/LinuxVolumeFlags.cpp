@@ -1,38 +1,29 @@
 #include "platform/linux/LinuxVolumeFlags.h"
 
-#include "support/FileIO.h"
+#include "platform/linux/SysfsAttribute.h"
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 
 namespace quillfen::platform::linux {
-namespace {
-
-std::optional<std::string> firstLine(const std::filesystem::path& file) {
-    auto text = readFile(file, 4096);
-    if (!text) return std::nullopt;
-    text->erase(std::min(text->find('\n'), text->size()));
-    return text;
-}
-
-} // namespace
 
 LinuxVolumeFlags::LinuxVolumeFlags(std::filesystem::path sysRoot)
     : sysRoot_(std::move(sysRoot)) {}
 
 std::optional<bool> LinuxVolumeFlags::isRemovableDevice(unsigned major, unsigned minor) const {
-    std::error_code ec;
-    const auto link =
+    // The kernel follows the device link itself, and ".." after it leads to the link target's
+    // parent: a partition's disk. No resolving of paths in user space is needed.
+    auto device =
         sysRoot_ / "dev" / "block" / (std::to_string(major) + ":" + std::to_string(minor));
-    auto device = std::filesystem::canonical(link, ec);
-    if (ec) return std::nullopt;
+    std::error_code ec;
+    if (!std::filesystem::exists(device, ec)) return std::nullopt;
     // A partition's flags are its disk's.
-    if (std::filesystem::exists(device / "partition", ec)) device = device.parent_path();
-    if (const auto backing = firstLine(device / "loop" / "backing_file");
+    if (std::filesystem::exists(device / "partition", ec)) device /= "..";
+    if (const auto backing = readSysfsText(device / "loop" / "backing_file");
         backing && !backing->empty())
         return true;
-    const auto removable = firstLine(device / "removable");
+    const auto removable = readSysfsText(device / "removable");
     if (!removable) return std::nullopt;
     return *removable == "1";
 }

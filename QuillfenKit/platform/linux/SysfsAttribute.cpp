@@ -1,5 +1,6 @@
 #include "platform/linux/SysfsAttribute.h"
 
+#include "platform/linux/KernelText.h"
 #include "support/FileIO.h"
 
 #include <charconv>
@@ -10,13 +11,6 @@ namespace {
 
 // Attributes are a line of text; anything longer is not an attribute we understand.
 constexpr std::size_t kMaxAttributeBytes = 4096;
-
-std::string_view trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
-}
 
 } // namespace
 

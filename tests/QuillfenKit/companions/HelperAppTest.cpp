@@ -73,8 +73,8 @@ TEST_F(HelperAppTest, OnlyABundleOnAPersistentVolumeIsInstalled) {
     install("1.1");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.volume);
-        fake.volumes->volumes.clear();
-        if (c.values) fake.volumes->volumes["/home/u"] = *c.values;
+        fake.volumeFlags->volumes.clear();
+        if (c.values) fake.volumeFlags->volumes["/home/u"] = *c.values;
         EXPECT_EQ(HelperApp::isInstalled(), c.installed);
         EXPECT_EQ(HelperApp::installedURL(), c.installed ? std::optional(kBundle) : std::nullopt);
     }
@@ -89,7 +89,7 @@ TEST_F(HelperAppTest, InstalledVersionIsTheBundlesElseAFreshPayloads) {
     fake.workspace->bundles[kBundle]["CFBundleShortVersionString"] = 1.1; // not text
     EXPECT_EQ(HelperApp::installedVersion(), "1.2");
     // Only on a mounted image: not installed, so the running helper's version.
-    fake.volumes->volumes["/home/u"] = VolumeResourceValues{true, false};
+    fake.volumeFlags->volumes["/home/u"] = VolumeResourceValues{true, false};
     fake.workspace->bundles[kBundle]["CFBundleShortVersionString"] = "1.1";
     EXPECT_EQ(HelperApp::installedVersion(), "1.2");
     publish("1.2", 6.5);
@@ -330,9 +330,9 @@ TEST_F(HelperAppTest, RunningFromADiskImageMeansOwnBundleOnAReadOnlyOrRemovableV
     EXPECT_FALSE(HelperApp::isRunningFromDiskImage()); // not in a bundle
     fake.mainBundle->path = "/media/u/Quillfen/Quillfen Helper.app";
     EXPECT_FALSE(HelperApp::isRunningFromDiskImage());
-    fake.volumes->volumes["/media/u/Quillfen"] = VolumeResourceValues{true, false};
+    fake.volumeFlags->volumes["/media/u/Quillfen"] = VolumeResourceValues{true, false};
     EXPECT_TRUE(HelperApp::isRunningFromDiskImage());
-    fake.volumes->volumes["/media/u/Quillfen"] = VolumeResourceValues{false, true};
+    fake.volumeFlags->volumes["/media/u/Quillfen"] = VolumeResourceValues{false, true};
     EXPECT_TRUE(HelperApp::isRunningFromDiskImage());
 }
 

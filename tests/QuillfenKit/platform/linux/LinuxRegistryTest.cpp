@@ -56,7 +56,7 @@ TEST_F(DesktopGPUs, OnlyTheCardWithABusySourceIsAnAccelerator) {
     EXPECT_EQ(services[0]->property("model"), RegistryValue(std::string("AMD Radeon RX 6800 XT")));
     EXPECT_FALSE(services[0]->property("IOName"));
     EXPECT_EQ(nvmlLoads, 0) << "NVML is loaded only for an NVIDIA card";
-    EXPECT_EQ(LinuxRegistry(dir / "sys").servicesMatching("IOBlockStorageDriver")->size(), 0u);
+    EXPECT_EQ(LinuxRegistry(dir / "sys").servicesMatching("IOPCIDevice")->size(), 0u);
 }
 
 TEST_F(DesktopGPUs, ASuspendedCardReportsIdleWithoutItsBusyFileBeingReadAndGarbageIsNoFigure) {

@@ -1,0 +1,16 @@
+#include "sampling/DiskReading.h"
+
+namespace quillfen {
+
+void to_json(json::Json& j, const DiskReading& r) {
+    j = json::Json::object();
+    j["bytesReadPerSec"] = r.bytesReadPerSec;
+    j["bytesWrittenPerSec"] = r.bytesWrittenPerSec;
+}
+
+bool from_json(const json::Json& j, DiskReading& r) {
+    return j.is_object() && json::required(j, "bytesReadPerSec", r.bytesReadPerSec) &&
+           json::required(j, "bytesWrittenPerSec", r.bytesWrittenPerSec);
+}
+
+} // namespace quillfen

@@ -1,0 +1,171 @@
+// Disks, volumes and network interfaces of a captured desktop, through the registry, the
+// volume list and the control-block lists the samplers read.
+
+#include "platform/linux/LinuxKernel.h"
+#include "platform/linux/LinuxRegistry.h"
+#include "platform/linux/LinuxVolumes.h"
+#include "platform/linux/MountInfo.h"
+#include "sampling/PCBListWalker.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace quillfen::platform::linux {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::Pair;
+
+const fs::path kDesktop = fs::path(QUILLFEN_FIXTURES) / "machines/desktop-24thread";
+
+TEST(LinuxBlockStorage, OneServicePerWholePhysicalDiskWithItsByteCounters) {
+    LinuxRegistry registry(kDesktop / "sys", kDesktop, [] { return nullptr; });
+    auto services = registry.servicesMatching("IOBlockStorageDriver");
+    ASSERT_TRUE(services);
+    std::vector<std::pair<std::int64_t, std::int64_t>> counters;
+    for (const auto& s : *services) {
+        const auto props = s->properties();
+        if (!props) continue; // sdb's stat is garbage
+        const auto& stats = *props->at("Statistics").dictionary();
+        counters.emplace_back(*stats.at("Bytes (Read)").integerValue(),
+                              *stats.at("Bytes (Write)").integerValue());
+    }
+    // nvme0n1 and sda; not loop0, dm-0, md127, ram0, zram0 or the partitions.
+    EXPECT_EQ(services->size(), 3u);
+    EXPECT_THAT(counters, ElementsAre(Pair(29893762LL * 512, 91422208LL * 512),
+                                      Pair(1000 * 512, 2000 * 512)));
+}
+
+TEST(MountInfo, DecodesEscapesAndSkipsMalformedLines) {
+    const auto mounts =
+        parseMountInfo("33 27 8:1 / /mnt/Media\\040Library rw - ext4 /dev/sda1 rw\n"
+                       "not a mount line\n"
+                       "34 27 x:1 / /bad rw - ext4 /dev/sdb1 rw\n"
+                       "35 27 0:5 / /no-separator rw ext4 /dev/sdc rw\n"
+                       "36 27 0:6 /a\\134b /back\\011slash rw shared:1 - xfs /dev/sdd rw\n");
+    ASSERT_EQ(mounts.size(), 2u);
+    EXPECT_EQ(mounts[0], (MountEntry{8, 1, "/", "/mnt/Media Library", "ext4", "/dev/sda1"}));
+    EXPECT_EQ(mounts[1].root, "/a\\b");
+    EXPECT_EQ(mounts[1].mountPoint, "/back\tslash");
+    EXPECT_EQ(decodeOctalEscapes("\\040\\0"), " \\0");
+}
+
+class LinuxVolumesTest : public ::testing::Test {
+protected:
+    LinuxVolumesTest()
+        : volumes(kDesktop / "proc", kDesktop / "sys", kDesktop,
+                  [this](const fs::path& p) -> std::optional<LinuxVolumes::Space> {
+                      asked.push_back(p.string());
+                      if (p == "/mnt/empty") return LinuxVolumes::Space{0, 0, 0, 4096};
+                      return LinuxVolumes::Space{1000, 400, 300, 4096};
+                  }) {}
+
+    std::vector<std::string> asked;
+    LinuxVolumes volumes;
+};
+
+TEST_F(LinuxVolumesTest, ListsEachVisibleFilesystemOnceAtItsFirstMountPoint) {
+    const auto urls = volumes.mountedVolumeURLs(true);
+    ASSERT_TRUE(urls);
+    std::vector<std::string> paths(urls->begin(), urls->end());
+    EXPECT_EQ(paths, (std::vector<std::string>{"/dev/shm", "/", "/run", "/boot/efi", "/home",
+                                               "/snap/core22/1122", "/run/user/1000", "/mnt/nas",
+                                               "/run/user/1000/gvfs", "/run/media/ana/USB STICK",
+                                               "/var/lib/docker/overlay2/abc/merged", "/mnt/empty",
+                                               "/mnt/Media Library", "/mnt/cd"}));
+    EXPECT_GT(volumes.mountedVolumeURLs(false)->size(), paths.size());
+}
+
+TEST_F(LinuxVolumesTest, ValuesNameAndClassifyVolumesAndOnlyAskLocalBrowsableOnesForSpace) {
+    volumes.mountedVolumeURLs(true);
+    const auto root = volumes.resourceValues("/");
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->localizedName, "Ubuntu");
+    EXPECT_EQ(root->isLocal, true);
+    EXPECT_EQ(root->isBrowsable, true);
+    EXPECT_EQ(root->totalCapacity, 1000 * 4096);
+    EXPECT_EQ(root->availableCapacityForImportantUsage, 300 * 4096);
+    EXPECT_EQ(root->availableCapacity, 400 * 4096);
+
+    EXPECT_EQ(volumes.resourceValues("/mnt/Media Library")->localizedName, "Media Library");
+    EXPECT_EQ(volumes.resourceValues("/run/media/ana/USB STICK")->isBrowsable, true);
+    for (const char* notBrowsable : {"/dev/shm", "/run", "/boot/efi", "/snap/core22/1122",
+                                     "/run/user/1000", "/var/lib/docker/overlay2/abc/merged"})
+        EXPECT_EQ(volumes.resourceValues(notBrowsable)->isBrowsable, false) << notBrowsable;
+    for (const char* remote : {"/mnt/nas", "/run/user/1000/gvfs"}) {
+        const auto v = volumes.resourceValues(remote);
+        EXPECT_EQ(v->isLocal, false) << remote;
+        EXPECT_FALSE(v->totalCapacity) << remote;
+    }
+    EXPECT_EQ(asked,
+              (std::vector<std::string>{"/", "/mnt/Media Library", "/run/media/ana/USB STICK"}));
+    EXPECT_FALSE(volumes.resourceValues("/not/listed"));
+}
+
+TEST(LinuxVolumesLabels, NameAVolumeAfterItsFilesystemLabel) {
+    // A label is a link to the block device; borrow one of this machine's.
+    std::optional<fs::path> device;
+    std::error_code ec;
+    for (fs::directory_iterator it("/dev", ec), end; !ec && it != end; it.increment(ec))
+        if (struct stat st{}; ::stat(it->path().c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
+            device = it->path();
+            break;
+        }
+    if (!device) GTEST_SKIP() << "no block device to label";
+    struct stat st {};
+    ::stat(device->c_str(), &st);
+
+    const fs::path dir =
+        fs::temp_directory_path() / ("quillfen-labels-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "dev/disk/by-label");
+    fs::create_directories(dir / "proc/self");
+    fs::create_symlink(*device, dir / "dev/disk/by-label/My\\x20Photos");
+    {
+        std::FILE* f = std::fopen((dir / "proc/self/mountinfo").c_str(), "w");
+        std::fprintf(f, "40 27 %u:%u / /mnt/photos rw - ext4 %s rw\n", major(st.st_rdev),
+                     minor(st.st_rdev), device->c_str());
+        std::fclose(f);
+    }
+    LinuxVolumes volumes(dir / "proc", dir / "sys", dir,
+                         [](const fs::path&) { return std::nullopt; });
+    volumes.mountedVolumeURLs(true);
+    EXPECT_EQ(volumes.resourceValues("/mnt/photos")->localizedName, "My Photos");
+    fs::remove_all(dir);
+}
+
+TEST(PCBLists, TheTCPListCarriesThePhysicalInterfacesAndUDPOnlyHeaders) {
+    LinuxKernel kernel(kDesktop / "proc", kDesktop / "sys");
+    std::size_t size = 0;
+    ASSERT_EQ(kernel.sysctlByName("net.inet.tcp.pcblist_n", nullptr, &size), 0);
+    std::vector<std::uint8_t> buffer(size);
+    std::size_t length = buffer.size();
+    ASSERT_EQ(kernel.sysctlByName("net.inet.tcp.pcblist_n", buffer.data(), &length), 0);
+    EXPECT_EQ(length, 24 + 2 * 136 + 24u); // enp5s0 and wlp4s0
+    EXPECT_EQ(walkPCBList(buffer.data(), length),
+              (PCBTraffic{58231764512ULL + 1200000, 4123456789ULL + 340000}));
+
+    // Once the interfaces are known, the next size query leaves room for them.
+    ASSERT_EQ(kernel.sysctlByName("net.inet.tcp.pcblist_n", nullptr, &size), 0);
+    EXPECT_GE(size, length);
+
+    ASSERT_EQ(kernel.sysctlByName("net.inet.udp.pcblist_n", nullptr, &size), 0);
+    std::vector<std::uint8_t> udp(size);
+    length = udp.size();
+    ASSERT_EQ(kernel.sysctlByName("net.inet.udp.pcblist_n", udp.data(), &length), 0);
+    EXPECT_EQ(length, 48u);
+    EXPECT_EQ(walkPCBList(udp.data(), length), (PCBTraffic{0, 0}));
+
+    // A buffer too small gets what fits and an error, as the kernel answers.
+    std::vector<std::uint8_t> small(100);
+    length = small.size();
+    EXPECT_EQ(kernel.sysctlByName("net.inet.tcp.pcblist_n", small.data(), &length), ENOMEM);
+}
+
+} // namespace
+} // namespace quillfen::platform::linux

@@ -1,0 +1,158 @@
+#include "sampling/NetworkSampler.h"
+
+#include "platform/PCBList.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace quillfen {
+namespace {
+
+using platform::fake::FakePlatform;
+
+// Lists in the kernel's format, written byte by byte so that tests can also write wrong ones.
+class List {
+public:
+    List() { u32(24).u32(0).u64(1).u64(1); }
+
+    List& u32(std::uint32_t v) { return put(&v, 4); }
+    List& u64(std::uint64_t v) { return put(&v, 8); }
+    List& zeros(std::size_t n) {
+        bytes.append(n, '\0');
+        return *this;
+    }
+    // A statistics record of `blocks` traffic classes (its length says so), each with
+    // `rx` and `tx` bytes.
+    List& stats(std::size_t blocks, std::uint64_t rx, std::uint64_t tx) {
+        u32(static_cast<std::uint32_t>(8 + 32 * blocks)).u32(pcblist::kKindStatistics);
+        for (std::size_t k = 0; k < blocks; ++k)
+            u64(1).u64(rx).u64(2).u64(tx);
+        return *this;
+    }
+    List& other(std::uint32_t kind, std::uint32_t length) {
+        u32(length).u32(kind);
+        return zeros(length - 8);
+    }
+    List& end() { return u32(24).u32(0).u64(1).u64(1); }
+
+    PCBTraffic walk() const {
+        return walkPCBList(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    }
+
+    std::string bytes;
+
+private:
+    List& put(const void* p, std::size_t n) {
+        bytes.append(static_cast<const char*>(p), n);
+        return *this;
+    }
+};
+
+struct WalkCase {
+    const char* name;
+    List list;
+    PCBTraffic expected;
+};
+
+void PrintTo(const WalkCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PCBListWalk : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(PCBListWalk, SumsOnlyWhatLiesWithinTheReportedLength) {
+    EXPECT_EQ(GetParam().list.walk(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PCBListWalk,
+    ::testing::Values(
+        WalkCase{"FourClasses", List().stats(4, 10, 20).end(), {40, 80}},
+        WalkCase{"RecordCoversTwoClasses", List().stats(2, 10, 20).end(), {20, 40}},
+        WalkCase{
+            "OtherKindsSkipped", List().other(1, 48).stats(1, 5, 6).other(16, 16).end(), {5, 6}},
+        WalkCase{"ZeroLengthMovesOnByFour", List().u32(0).stats(1, 7, 8).end(), {7, 8}},
+        WalkCase{"RecordPastTheEndStopsTheWalk",
+                 List().stats(1, 3, 4).u32(4096).u32(8).zeros(16),
+                 {3, 4}},
+        WalkCase{
+            "HugeLengthCannotWrap", List().stats(1, 3, 4).u32(0xffffffff).u32(8).zeros(32), {3, 4}},
+        WalkCase{"HalfABlockDoesNotCount",
+                 List().u32(8 + 32 + 16).u32(8).u64(1).u64(9).u64(1).u64(9).zeros(16).end(),
+                 {9, 9}},
+        WalkCase{"ShorterThan32", List().u32(8), {0, 0}},
+        WalkCase{"SumsWrap", List().stats(1, UINT64_MAX, 1).stats(1, 2, UINT64_MAX).end(), {1, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class NetworkSamplerTest : public ::testing::Test {
+protected:
+    void lists(std::uint64_t tcpRx, std::uint64_t tcpTx, std::uint64_t udpRx, std::uint64_t udpTx) {
+        fake.kernel->sysctls["net.inet.tcp.pcblist_n"] = List().stats(1, tcpRx, tcpTx).end().bytes;
+        fake.kernel->sysctls["net.inet.udp.pcblist_n"] = List().stats(1, udpRx, udpTx).end().bytes;
+    }
+
+    FakePlatform fake;
+    NetworkSampler sampler;
+};
+
+TEST_F(NetworkSamplerTest, RatesCoverTheTimeSinceThePreviousCall) {
+    lists(1000, 500, 100, 50);
+    EXPECT_FALSE(sampler.sample());
+    lists(4000, 1500, 100, 250);
+    fake.clock->advance(2);
+    EXPECT_EQ(sampler.sample(), (NetworkReading{1500, 600}));
+}
+
+TEST_F(NetworkSamplerTest, AFallingSumGivesZeroForThatDirectionOnly) {
+    lists(10'000, 1000, 0, 0);
+    sampler.sample();
+    lists(4000, 3000, 0, 0); // sockets closed: fewer bytes received than before
+    fake.clock->advance(1);
+    EXPECT_EQ(sampler.sample(), (NetworkReading{0, 2000}));
+    lists(5000, 3000, 0, 0); // and measured from the lower sum next time
+    fake.clock->advance(1);
+    EXPECT_EQ(sampler.sample(), (NetworkReading{1000, 0}));
+}
+
+TEST_F(NetworkSamplerTest, AClockThatDidNotAdvanceGivesNothingButKeepsTheNewTotals) {
+    lists(1000, 1000, 0, 0);
+    sampler.sample();
+    lists(2000, 2000, 0, 0);
+    EXPECT_FALSE(sampler.sample());
+    fake.clock->advance(1);
+    EXPECT_EQ(sampler.sample(), (NetworkReading{0, 0}));
+}
+
+TEST_F(NetworkSamplerTest, OneProtocolFailingLeavesTheOtherAndBothFailingGivesNothing) {
+    lists(0, 0, 100, 100);
+    fake.kernel->sysctls.erase("net.inet.tcp.pcblist_n");
+    sampler.sample();
+    fake.kernel->sysctls["net.inet.udp.pcblist_n"] = List().stats(1, 300, 200).end().bytes;
+    fake.clock->advance(1);
+    EXPECT_EQ(sampler.sample(), (NetworkReading{200, 100}));
+
+    fake.kernel->sysctls.clear();
+    fake.clock->advance(1);
+    EXPECT_FALSE(sampler.sample());
+    lists(0, 0, 500, 500); // the failure kept the previous totals: measured over both seconds
+    fake.clock->advance(1);
+    EXPECT_EQ(sampler.sample(), (NetworkReading{100, 150}));
+}
+
+TEST_F(NetworkSamplerTest, BuffersGrowWithHeadroomAndAreReused) {
+    lists(1, 1, 1, 1);
+    sampler.sample();
+    const std::size_t listSize = fake.kernel->sysctls["net.inet.tcp.pcblist_n"].size();
+    EXPECT_EQ(sampler.tcpBuffer().size(), listSize + listSize / 4);
+    const auto* before = sampler.tcpBuffer().data();
+    lists(2, 2, 2, 2);
+    fake.clock->advance(1);
+    sampler.sample();
+    EXPECT_EQ(sampler.tcpBuffer().data(), before);
+    EXPECT_EQ(sampler.tcpBuffer().size(), listSize + listSize / 4);
+}
+
+} // namespace
+} // namespace quillfen
