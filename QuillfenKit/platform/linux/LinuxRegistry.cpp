@@ -184,7 +184,8 @@ protected:
     }
 
     std::optional<std::string> driverModel() const override {
-        if (auto name = readSysfsText(device_ / "product_name"); name && !name->empty()) return name;
+        if (auto name = readSysfsText(device_ / "product_name"); name && !name->empty())
+            return name;
         const std::uint64_t deviceID = readID(device_ / "device");
         if (deviceID == 0) return std::nullopt;
         const auto revisionText = readSysfsText(device_ / "revision");

@@ -1,0 +1,85 @@
+#include "model/RingBuffer.h"
+
+#include <gtest/gtest.h>
+
+namespace quillfen {
+namespace {
+
+template <typename T> class RingBufferTest : public ::testing::Test {
+protected:
+    static RingBuffer<T> filled(std::int64_t capacity, std::initializer_list<int> values) {
+        RingBuffer<T> ring(capacity);
+        for (int v : values)
+            ring.append(static_cast<T>(v));
+        return ring;
+    }
+    static std::vector<T> list(std::initializer_list<int> values) {
+        std::vector<T> out;
+        for (int v : values)
+            out.push_back(static_cast<T>(v));
+        return out;
+    }
+    static std::optional<RingBuffer<T>> decoded(const char* text) {
+        return json::decode<RingBuffer<T>>(std::string_view(text));
+    }
+};
+
+using ElementTypes = ::testing::Types<double, std::int64_t>;
+TYPED_TEST_SUITE(RingBufferTest, ElementTypes);
+
+TYPED_TEST(RingBufferTest, AnEmptyRingHasNoValuesAndEncodesItsCapacity) {
+    const RingBuffer<TypeParam> ring(60);
+    EXPECT_EQ(ring.count(), 0);
+    EXPECT_TRUE(ring.values().empty());
+    EXPECT_FALSE(ring.latest());
+    EXPECT_EQ(json::encode(ring), R"({"capacity":60,"values":[]})");
+}
+
+TYPED_TEST(RingBufferTest, KeepsTheNewestValuesOldestFirst) {
+    const auto partial = this->filled(3, {1, 2});
+    EXPECT_EQ(partial.values(), this->list({1, 2}));
+    EXPECT_EQ(partial.latest(), TypeParam(2));
+    EXPECT_EQ(partial.count(), 2);
+
+    const auto wrapped = this->filled(3, {1, 2, 3, 4, 5});
+    EXPECT_EQ(wrapped.values(), this->list({3, 4, 5}));
+    EXPECT_EQ(wrapped.latest(), TypeParam(5));
+    EXPECT_EQ(wrapped.count(), 3);
+
+    const auto single = this->filled(1, {7, 8, 9});
+    EXPECT_EQ(single.values(), this->list({9}));
+}
+
+TYPED_TEST(RingBufferTest, DecodingKeepsTheNewestValuesAndClampsCapacity) {
+    const auto trimmed = this->decoded(R"({"capacity":3,"values":[1,2,3,4,5]})");
+    ASSERT_TRUE(trimmed);
+    EXPECT_EQ(trimmed->capacity(), 3);
+    EXPECT_EQ(trimmed->values(), this->list({3, 4, 5}));
+
+    auto sparse = this->decoded(R"({"values":[7],"capacity":5})");
+    ASSERT_TRUE(sparse);
+    sparse->append(TypeParam(8));
+    EXPECT_EQ(sparse->values(), this->list({7, 8}));
+    EXPECT_EQ(sparse->capacity(), 5);
+
+    const auto zero = this->decoded(R"({"capacity":0,"values":[1]})");
+    ASSERT_TRUE(zero);
+    EXPECT_EQ(zero->capacity(), 1);
+    EXPECT_TRUE(zero->values().empty());
+}
+
+TYPED_TEST(RingBufferTest, MalformedDocumentsFail) {
+    for (const char* bad :
+         {R"({"capacity":3})", R"({"values":[]})", R"({"capacity":-1,"values":[]})",
+          R"({"capacity":1e12,"values":[]})", R"({"capacity":"3","values":[]})",
+          R"({"capacity":3,"values":[1,"2"]})", R"([3,[1]])"})
+        EXPECT_FALSE(this->decoded(bad)) << bad;
+}
+
+TYPED_TEST(RingBufferTest, RoundTripsThroughJson) {
+    const auto ring = this->filled(4, {1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(json::decode<RingBuffer<TypeParam>>(std::string_view(*json::encode(ring))), ring);
+}
+
+} // namespace
+} // namespace quillfen

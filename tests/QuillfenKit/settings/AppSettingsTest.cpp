@@ -1,0 +1,210 @@
+#include "settings/AppSettings.h"
+
+#include "platform/fake/FakeUserDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace quillfen {
+namespace {
+
+using platform::fake::FakeUserDefaults;
+using V = std::vector<std::string>;
+
+// Counts change signals and records hook calls in order.
+class AppSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppSettings::loginItemHandler = [this](bool on) {
+            calls.push_back(on ? "login:on" : "login:off");
+        };
+        AppSettings::onLocalChange = [this] { calls.push_back("local"); };
+    }
+    void TearDown() override {
+        AppSettings::loginItemHandler = nullptr;
+        AppSettings::onLocalChange = nullptr;
+    }
+
+    std::unique_ptr<AppSettings> load() {
+        auto s = std::make_unique<AppSettings>(store);
+        const std::pair<const char*, void (AppSettings::*)()> notifiers[] = {
+            {"menuBarMetrics", &AppSettings::menuBarMetricsChanged},
+            {"launchAtLogin", &AppSettings::launchAtLoginChanged},
+            {"pauseSamplingWhenClosed", &AppSettings::pauseSamplingWhenClosedChanged},
+            {"temperatureUnit", &AppSettings::temperatureUnitChanged},
+            {"twoLineMenuBarLabels", &AppSettings::twoLineMenuBarLabelsChanged},
+            {"compactMenuBarSpacing", &AppSettings::compactMenuBarSpacingChanged},
+            {"theme", &AppSettings::themeChanged},
+            {"menuBarTheme", &AppSettings::menuBarThemeChanged}};
+        for (const auto& [name, signal] : notifiers)
+            QObject::connect(s.get(), signal, [this, n = std::string(name)] { ++changed[n]; });
+        return s;
+    }
+
+    std::shared_ptr<FakeUserDefaults> store = std::make_shared<FakeUserDefaults>();
+    std::vector<std::string> calls;
+    std::map<std::string, int> changed;
+};
+
+TEST_F(AppSettingsTest, AnEmptyStoreGivesTheDefaultsAndWritesNothing) {
+    const auto s = load();
+    EXPECT_EQ(s->values(), AppSettingsValues{});
+    EXPECT_EQ(s->menuBarMetrics(), std::vector<MenuBarMetric>{MenuBarMetric::cpu});
+    EXPECT_TRUE(s->pauseSamplingWhenClosed());
+    EXPECT_TRUE(store->values.empty());
+    EXPECT_TRUE(calls.empty());
+}
+
+struct LoadCase {
+    const char* name;
+    std::map<std::string, platform::DefaultsValue> stored;
+    AppSettingsValues expected;
+};
+
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AppSettingsLoading : public AppSettingsTest,
+                           public ::testing::WithParamInterface<LoadCase> {};
+
+TEST_P(AppSettingsLoading, FallsBackPerKey) {
+    for (const auto& [k, v] : GetParam().stored)
+        store->values.insert_or_assign(k, v);
+    EXPECT_EQ(load()->values(), GetParam().expected);
+}
+
+AppSettingsValues with(auto change) {
+    AppSettingsValues v;
+    change(v);
+    return v;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AppSettingsLoading,
+    ::testing::Values(
+        LoadCase{
+            "UnknownMetricsDropped",
+            {{"menuBarMetrics", V{"gpu", "nonsense", "netUp", "gpu"}}},
+            with([](auto& v) {
+                v.menuBarMetrics = {MenuBarMetric::gpu, MenuBarMetric::netUp, MenuBarMetric::gpu};
+            })},
+        LoadCase{"OnlyUnknownMetrics", {{"menuBarMetrics", V{"x", "y"}}}, AppSettingsValues{}},
+        LoadCase{
+            "MetricsNotAnArray", {{"menuBarMetrics", std::string("cpu")}}, AppSettingsValues{}},
+        LoadCase{"PauseAsText",
+                 {{"pauseSamplingWhenClosed", std::string("false")}},
+                 AppSettingsValues{}},
+        LoadCase{"PauseOff", {{"pauseSamplingWhenClosed", false}}, with([](auto& v) {
+                     v.pauseSamplingWhenClosed = false;
+                 })},
+        LoadCase{"Fahrenheit", {{"temperatureUnit", std::string("fahrenheit")}}, with([](auto& v) {
+                     v.temperatureUnit = TemperatureUnit::fahrenheit;
+                 })},
+        LoadCase{"UnknownUnit", {{"temperatureUnit", std::string("kelvin")}}, AppSettingsValues{}},
+        LoadCase{"BooleansAsText",
+                 {{"launchAtLogin", std::string("true")},
+                  {"twoLineMenuBarLabels", true},
+                  {"compactMenuBarSpacing", V{"true"}}},
+                 with([](auto& v) { v.twoLineMenuBarLabels = true; })},
+        LoadCase{"MenuBarThemeFollowsTheme", {{"theme", std::string("light")}}, with([](auto& v) {
+                     v.theme = v.menuBarTheme = QFThemeChoice::light;
+                 })},
+        LoadCase{"UnknownMenuBarThemeFollowsTheme",
+                 {{"theme", std::string("monoBlue")}, {"menuBarTheme", std::string("neon")}},
+                 with([](auto& v) { v.theme = v.menuBarTheme = QFThemeChoice::monoBlue; })},
+        LoadCase{"BothThemes",
+                 {{"theme", std::string("dual")}, {"menuBarTheme", std::string("monoGray")}},
+                 with([](auto& v) {
+                     v.theme = QFThemeChoice::dual;
+                     v.menuBarTheme = QFThemeChoice::monoGray;
+                 })},
+        LoadCase{"UnknownTheme", {{"theme", std::string("neon")}}, AppSettingsValues{}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AppSettingsTest, AChangePersistsNotifiesAndCallsTheHooksInOrder) {
+    const auto s = load();
+    s->setLaunchAtLogin(true);
+    EXPECT_EQ(calls, (std::vector<std::string>{"login:on", "local"}));
+    EXPECT_EQ(std::get<bool>(store->values.at("launchAtLogin")), true);
+    EXPECT_EQ(changed["launchAtLogin"], 1);
+
+    s->setMenuBarMetrics({MenuBarMetric::netDown, MenuBarMetric::cpu});
+    s->setTemperatureUnit(TemperatureUnit::fahrenheit);
+    s->setMenuBarTheme(QFThemeChoice::mono);
+    EXPECT_EQ(std::get<V>(store->values.at("menuBarMetrics")), (V{"netDown", "cpu"}));
+    EXPECT_EQ(std::get<std::string>(store->values.at("temperatureUnit")), "fahrenheit");
+    EXPECT_EQ(std::get<std::string>(store->values.at("menuBarTheme")), "mono");
+    EXPECT_EQ(calls.size(), 5u);
+    EXPECT_EQ(load()->values(), s->values()) << "a new process reads what was stored";
+}
+
+TEST_F(AppSettingsTest, AssigningTheCurrentValueDoesNothing) {
+    const auto s = load();
+    s->setPauseSamplingWhenClosed(true);
+    s->setMenuBarMetrics({MenuBarMetric::cpu});
+    s->setTheme(QFThemeChoice::multi);
+    EXPECT_TRUE(store->values.empty());
+    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(changed.empty());
+}
+
+TEST_F(AppSettingsTest, ApplyAssignsEachDifferingFieldOnce) {
+    const auto s = load();
+    s->apply(s->values());
+    EXPECT_TRUE(calls.empty());
+
+    auto v = s->values();
+    v.compactMenuBarSpacing = true;
+    v.theme = QFThemeChoice::light;
+    s->apply(v);
+    EXPECT_EQ(calls, (std::vector<std::string>{"local", "local"}));
+    EXPECT_EQ(changed, (std::map<std::string, int>{{"compactMenuBarSpacing", 1}, {"theme", 1}}));
+    EXPECT_EQ(s->values(), v);
+}
+
+TEST(AppSettingsValuesJson, RoundTripsAndRequiresEveryKeyAndKnownValues) {
+    AppSettingsValues v;
+    v.menuBarMetrics = {MenuBarMetric::temperature, MenuBarMetric::battery};
+    v.theme = QFThemeChoice::monoGray;
+    const auto text = json::encode(v);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(*text, R"({"menuBarMetrics":["temperature","battery"],"launchAtLogin":false,)"
+                     R"("pauseSamplingWhenClosed":true,"temperatureUnit":"celsius",)"
+                     R"("twoLineMenuBarLabels":false,"compactMenuBarSpacing":false,)"
+                     R"("theme":"monoGray","menuBarTheme":"multi"})");
+    EXPECT_EQ(json::decode<AppSettingsValues>(std::string_view(*text)), v);
+
+    auto j = *json::parse(*text);
+    auto missing = j;
+    missing.erase("menuBarTheme");
+    EXPECT_FALSE(json::decode<AppSettingsValues>(missing));
+    for (const auto& [key, bad] :
+         std::vector<std::pair<std::string, json::Json>>{{"theme", "neon"},
+                                                         {"temperatureUnit", "kelvin"},
+                                                         {"menuBarMetrics", {"cpu", "x"}},
+                                                         {"launchAtLogin", 1},
+                                                         {"menuBarMetrics", "cpu"}}) {
+        auto broken = j;
+        broken[key] = bad;
+        EXPECT_FALSE(json::decode<AppSettingsValues>(broken)) << key << "=" << bad.dump();
+    }
+}
+
+TEST(SettingsEnums, DisplayTextsAndPredicates) {
+    EXPECT_EQ(suffix(TemperatureUnit::fahrenheit), "°F");
+    EXPECT_EQ(displayName(TemperatureUnit::celsius), "Celsius (°C)");
+    EXPECT_EQ(displayName(MenuBarMetric::netDown), "Network ↓");
+    EXPECT_EQ(detail(QFThemeChoice::mono), "Single accent — amber");
+    std::vector<std::string> mono, templ;
+    for (const auto t : kThemeChoices.allCases()) {
+        if (isMono(t)) mono.emplace_back(rawValue(t));
+        if (menuBarUsesTemplate(t)) templ.emplace_back(rawValue(t));
+    }
+    EXPECT_EQ(mono, (std::vector<std::string>{"mono", "monoGray", "monoBlue"}));
+    EXPECT_EQ(templ, std::vector<std::string>{"monoGray"});
+}
+
+} // namespace
+} // namespace quillfen
