@@ -46,6 +46,14 @@ std::optional<std::uint64_t> parseUnsigned(std::string_view text) {
     return value;
 }
 
+std::optional<std::int64_t> parseSigned(std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    std::int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
 std::optional<std::uint64_t> parseHex(std::string_view text) {
     if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
     if (text.empty()) return std::nullopt;

@@ -1,6 +1,8 @@
 #include "platform/linux/LinuxRegistry.h"
 
 #include "platform/linux/KernelText.h"
+#include "platform/linux/MachineIdentity.h"
+#include "platform/linux/PowerSupply.h"
 #include "support/FileIO.h"
 
 #include <algorithm>
@@ -264,6 +266,26 @@ private:
     Nvml::Device handle_;
 };
 
+// An entry whose properties are read afresh on every call.
+class ReadingService final : public RegistryService {
+public:
+    using Read = std::function<std::optional<RegistryDictionary>()>;
+    explicit ReadingService(Read read)
+        : read_(std::move(read)) {}
+
+    std::optional<RegistryDictionary> properties() const override { return read_(); }
+    std::optional<RegistryValue> property(std::string_view key) const override {
+        auto props = read_();
+        if (!props) return std::nullopt;
+        const auto it = props->find(key);
+        if (it == props->end()) return std::nullopt;
+        return std::move(it->second);
+    }
+
+private:
+    Read read_;
+};
+
 // The cards of class/drm ("card0", not its connectors "card0-DP-1") in number order.
 std::vector<std::pair<unsigned, fs::path>> drmCards(const fs::path& sysRoot) {
     std::vector<std::pair<unsigned, fs::path>> cards;
@@ -299,6 +321,19 @@ std::shared_ptr<Nvml> LinuxRegistry::nvml() {
 std::optional<std::vector<std::unique_ptr<RegistryService>>>
 LinuxRegistry::servicesMatching(std::string_view className) {
     std::vector<std::unique_ptr<RegistryService>> services;
+    if (className == "AppleSmartBattery") {
+        for (const auto& supply : readPowerSupplies(sysRoot_)) {
+            if (!supply.isSystemBattery()) continue;
+            services.push_back(std::make_unique<ReadingService>(
+                [folder = supply.folder]() -> std::optional<RegistryDictionary> {
+                    const auto battery = readPowerSupply(folder);
+                    if (!battery) return std::nullopt;
+                    return smartBatteryProperties(batteryOf(*battery));
+                }));
+            break;
+        }
+        return services;
+    }
     if (className != "IOAccelerator") return services;
     // Loaded at most once per lookup, even when it turns out to be missing.
     std::optional<std::shared_ptr<Nvml>> nvmlOfLookup;
@@ -320,6 +355,21 @@ LinuxRegistry::servicesMatching(std::string_view className) {
                 std::make_unique<NvmlService>(device, dataRoot_, *nvmlOfLookup, *handle));
     }
     return services;
+}
+
+std::unique_ptr<RegistryService> LinuxRegistry::entryFromPath(std::string_view path) {
+    if (path != "IODeviceTree:/product") return nullptr;
+    if (!marketingName(sysRoot_)) return nullptr;
+    return std::make_unique<ReadingService>([sysRoot = sysRoot_] {
+        RegistryDictionary props;
+        if (auto name = marketingName(sysRoot)) {
+            if (name->isRawBytes)
+                props["product-name"] = RegistryBytes(name->text.begin(), name->text.end());
+            else
+                props["product-name"] = std::move(name->text);
+        }
+        return std::optional(std::move(props));
+    });
 }
 
 } // namespace quillfen::platform::linux

@@ -13,8 +13,9 @@ namespace quillfen::platform::linux {
 // busy-percent source: `gpu_busy_percent` (amdgpu) or, for the NVIDIA driver, NVML. Each
 // has "PerformanceStatistics" ("Device Utilization %" and "Renderer Utilization %", the one
 // figure the driver gives; no tiler), "model" and, where known, "gpu-core-count". A card
-// that is runtime-suspended reports 0 % without being woken. Other classes have no
-// services yet.
+// that is runtime-suspended reports 0 % without being woken. The smart battery
+// ("AppleSmartBattery") is the machine's first battery of the power-supply class, and
+// "IODeviceTree:/product" names the machine ("product-name") from the device tree or DMI.
 class LinuxRegistry final : public Registry {
 public:
     using NvmlLoader = std::function<std::shared_ptr<Nvml>()>;
@@ -27,6 +28,7 @@ public:
 
     std::optional<std::vector<std::unique_ptr<RegistryService>>>
     servicesMatching(std::string_view className) override;
+    std::unique_ptr<RegistryService> entryFromPath(std::string_view path) override;
 
 private:
     std::shared_ptr<Nvml> nvml();

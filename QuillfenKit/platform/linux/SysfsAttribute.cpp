@@ -1,5 +1,6 @@
 #include "platform/linux/SysfsAttribute.h"
 
+#include "platform/linux/KernelText.h"
 #include "support/FileIO.h"
 
 #include <charconv>
@@ -10,13 +11,6 @@ namespace {
 
 // Attributes are a line of text; anything longer is not an attribute we understand.
 constexpr std::size_t kMaxAttributeBytes = 4096;
-
-std::string_view trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
-}
 
 } // namespace
 
@@ -29,12 +23,7 @@ std::optional<std::string> readSysfsText(const std::filesystem::path& file) {
 std::optional<std::int64_t> readSysfsInteger(const std::filesystem::path& file) {
     const auto text = readFile(file, kMaxAttributeBytes);
     if (!text) return std::nullopt;
-    const auto digits = trim(*text);
-    std::int64_t value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty())
-        return std::nullopt;
-    return value;
+    return parseSigned(trim(*text));
 }
 
 std::optional<unsigned> numberBetween(std::string_view name, std::string_view prefix,
