@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -79,11 +80,16 @@ std::string modelIdentifier() {
 
 std::string osVersionString() {
     const auto v = kernel().operatingSystemVersion();
-    std::string minor = std::to_string(v.minorVersion);
-    if (v.minorVersion >= 0 && static_cast<int>(minor.size()) < v.minorDigits)
-        minor.insert(0, static_cast<std::size_t>(v.minorDigits) - minor.size(), '0');
-    std::string text = std::to_string(v.majorVersion) + "." + minor;
-    if (v.patchVersion != 0) text += "." + std::to_string(v.patchVersion);
+    // The minor number keeps the zeros its maker writes it with.
+    const int minorDigits = std::clamp(v.minorDigits, 1, 18);
+    char text[96];
+    if (v.patchVersion != 0)
+        std::snprintf(text, sizeof text, "%lld.%0*lld.%lld", static_cast<long long>(v.majorVersion),
+                      minorDigits, static_cast<long long>(v.minorVersion),
+                      static_cast<long long>(v.patchVersion));
+    else
+        std::snprintf(text, sizeof text, "%lld.%0*lld", static_cast<long long>(v.majorVersion),
+                      minorDigits, static_cast<long long>(v.minorVersion));
     return text;
 }
 

@@ -29,10 +29,7 @@ public:
             if (app.bundleIdentifier == bundleIdentifier) found.push_back(app);
         return found;
     }
-    std::vector<RunningApplication> runningApplications() const override {
-        ++runningApplicationsCalls;
-        return running;
-    }
+    std::vector<RunningApplication> runningApplications() const override { return running; }
     void openApplication(const std::filesystem::path& bundle,
                          const OpenConfiguration& configuration, Completion completion) override {
         launches.push_back({bundle, configuration.activates});
@@ -64,7 +61,6 @@ public:
     std::vector<Launch> launches;
     std::vector<std::string> openedURLs;
     std::vector<int> terminated;
-    mutable int runningApplicationsCalls = 0;
 };
 
 } // namespace quillfen::platform::fake

@@ -188,6 +188,7 @@ LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t page
     , cpuDir_(sysRoot_ / "devices/system/cpu")
     , pageSize_(pageSize != 0 ? pageSize : systemPageSize())
     , readsSinceZramLookup_(kZramLookupInterval)
+    , processes_(procRoot_)
     , osReleaseFiles_(std::move(osReleaseFiles))
     , clockTicksPerSecond_(static_cast<std::uint64_t>(std::max(::sysconf(_SC_CLK_TCK), 0L))) {}
 
@@ -422,18 +423,29 @@ std::uint32_t LinuxKernel::physicalCores(const std::vector<unsigned>& cpus) cons
 // The process table's size answer leaves room for a few processes started before the table
 // is read, as the original kernel's does.
 constexpr std::size_t kProcessTableSlop = 5;
+// How long a listing of the processes, and the stat lines read with the table, stand for the
+// processes: a caller reading the table does so right after its size query, and asks for the
+// task information of every process right after that.
+constexpr std::chrono::milliseconds kListingLifetime{250};
 
 int LinuxKernel::sysctl(const int* name, unsigned nameLength, void* oldp, std::size_t* oldlenp) {
     if (!name || !oldlenp) return EINVAL;
     std::optional<std::string> value;
     if (nameLength == 3 && name[0] == kCtlKern && name[1] == kinfo::kKernProc &&
         name[2] == kinfo::kKernProcAll) {
+        const auto now = std::chrono::steady_clock::now();
         if (!oldp) {
-            *oldlenp =
-                (listProcesses(procRoot_).size() + kProcessTableSlop) * sizeof(kinfo::KinfoProc);
+            sizedPids_ = listProcesses(processes_);
+            sizedAt_ = now;
+            *oldlenp = (sizedPids_.size() + kProcessTableSlop) * sizeof(kinfo::KinfoProc);
             return 0;
         }
-        value = processTableRecords(procRoot_);
+        const bool sizedJustNow = !sizedPids_.empty() && now - sizedAt_ <= kListingLifetime;
+        const auto pids = sizedJustNow ? std::move(sizedPids_) : listProcesses(processes_);
+        sizedPids_.clear();
+        tableStatLines_.clear();
+        value = processTableRecords(processes_, pids, tableStatLines_);
+        tableReadAt_ = now;
     } else if (nameLength == 2 && name[0] == kCtlKern && name[1] == boottime::kKernBoottime) {
         value = bootTime();
     }
@@ -445,7 +457,17 @@ int LinuxKernel::procPidInfo(int pid, int flavor, std::uint64_t, void* buffer, i
     constexpr int kSize = sizeof(procinfo::ProcTaskAllInfo);
     if (flavor != procinfo::kProcPidTaskAllInfo || pid <= 0 || !buffer || bufferSize < kSize)
         return 0;
-    const auto info = readTaskAllInfo(procRoot_, pid, {pageSize_, clockTicksPerSecond_});
+    std::optional<std::string> statLine;
+    if (!tableStatLines_.empty()) {
+        if (std::chrono::steady_clock::now() - tableReadAt_ > kListingLifetime) {
+            tableStatLines_.clear();
+        } else if (const auto it = tableStatLines_.find(pid); it != tableStatLines_.end()) {
+            statLine = std::move(it->second);
+            tableStatLines_.erase(it);
+        }
+    }
+    const auto info = readTaskAllInfo(processes_, pid, {pageSize_, clockTicksPerSecond_},
+                                      statLine ? &*statLine : nullptr);
     if (!info) return 0;
     std::memcpy(buffer, &*info, kSize);
     return kSize;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/Kernel.h"
+#include "platform/linux/ProcessTable.h"
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -70,6 +72,17 @@ private:
     std::vector<std::filesystem::path> zramStats_;
     unsigned readsSinceZramLookup_;
     Counters heldHost_{};
+    ProcRoot processes_;
+    // The stat lines read with the latest process table. A caller that lists the processes
+    // and then asks for each one's task information, as the process sampler does, is
+    // answered from them: each file is read once, not twice. A line serves once, and only
+    // shortly after the table was read.
+    StatLines tableStatLines_;
+    std::chrono::steady_clock::time_point tableReadAt_;
+    // The processes listed to answer the latest size query of the table, which the read that
+    // follows it uses rather than listing them again.
+    std::vector<std::int32_t> sizedPids_;
+    std::chrono::steady_clock::time_point sizedAt_;
     std::vector<std::filesystem::path> osReleaseFiles_;
     std::uint64_t clockTicksPerSecond_;
 };

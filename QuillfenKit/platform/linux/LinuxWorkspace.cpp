@@ -42,6 +42,12 @@ std::optional<std::string> stringValue(const json::Json& info, std::string_view 
     return it->get<std::string>();
 }
 
+// Most processes are plainly not in a bundle; they are passed over before any path is taken
+// apart.
+bool mayBeInBundle(const std::string& executable) {
+    return executable.find("/Contents/MacOS/") != std::string::npos;
+}
+
 bool startDetached(const QString& program, const QStringList& arguments, bool activates,
                    QString* error) {
     QProcess process;
@@ -120,6 +126,7 @@ LinuxWorkspace::infoDictionaryOfBundle(const std::filesystem::path& bundle) cons
 }
 
 void LinuxWorkspace::forEachOwnProcess(
+    const std::function<bool(const std::string&)>& wanted,
     const std::function<void(int, const std::string&)>& visit) const {
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(procRoot_.c_str()), ::closedir);
     if (!dir) return;
@@ -129,18 +136,18 @@ void LinuxWorkspace::forEachOwnProcess(
         const auto pid = processNumber(entry->d_name);
         if (!pid) continue;
         const std::string name = entry->d_name;
+        const auto exe = executableOf(fd, name + "/exe");
+        if (!exe || !wanted(*exe)) continue;
         struct stat st {};
         // Other users' applications are theirs to manage.
         if (::fstatat(fd, name.c_str(), &st, 0) != 0 || st.st_uid != me) continue;
-        if (const auto exe = executableOf(fd, name + "/exe")) visit(*pid, *exe);
+        visit(*pid, *exe);
     }
 }
 
 std::optional<RunningApplication> LinuxWorkspace::bundleApplication(const std::string& executable,
                                                                     int pid, InfoCache& infos) {
-    // Most processes are plainly not in a bundle; they are passed over before any path is
-    // taken apart.
-    if (executable.find("/Contents/MacOS/") == std::string::npos) return std::nullopt;
+    if (!mayBeInBundle(executable)) return std::nullopt;
     const auto bundle = bundleContaining(executable);
     if (!bundle) return std::nullopt;
     auto [cached, fresh] = infos.try_emplace(*bundle);
@@ -158,7 +165,7 @@ LinuxWorkspace::runningApplicationsWithBundleIdentifier(std::string_view bundleI
     if (bundleIdentifier.empty()) return found;
     // Several processes usually share a bundle; its dictionary is read once per scan.
     InfoCache infos;
-    forEachOwnProcess([&](int pid, const std::string& exe) {
+    forEachOwnProcess(mayBeInBundle, [&](int pid, const std::string& exe) {
         auto app = bundleApplication(exe, pid, infos);
         if (app && app->bundleIdentifier == bundleIdentifier) found.push_back(std::move(*app));
     });
@@ -178,7 +185,10 @@ std::vector<RunningApplication> LinuxWorkspace::runningApplications() const {
 
     std::vector<RunningApplication> found;
     InfoCache infos;
-    forEachOwnProcess([&](int pid, const std::string& exe) {
+    const auto known = [&](const std::string& exe) {
+        return mayBeInBundle(exe) || desktopEntries_.find(exe);
+    };
+    forEachOwnProcess(known, [&](int pid, const std::string& exe) {
         if (auto app = bundleApplication(exe, pid, infos)) {
             found.push_back(std::move(*app));
         } else if (const auto* entry = desktopEntries_.find(exe)) {

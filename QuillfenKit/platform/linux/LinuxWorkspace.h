@@ -37,8 +37,9 @@ private:
 
     std::vector<std::filesystem::path> applicationFolders() const;
     // Calls `visit` with the number and executable of every process of the user whose
-    // executable can be read.
-    void forEachOwnProcess(const std::function<void(int, const std::string&)>& visit) const;
+    // executable can be read and is `wanted`; whose process it is is looked at only then.
+    void forEachOwnProcess(const std::function<bool(const std::string&)>& wanted,
+                           const std::function<void(int, const std::string&)>& visit) const;
     // The bundled application `executable` belongs to; dictionaries are read once per cache.
     static std::optional<RunningApplication> bundleApplication(const std::string& executable,
                                                                int pid, InfoCache& infos);

@@ -5,7 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
+#include <dirent.h>
+#include <memory>
 
 namespace quillfen::platform::linux {
 namespace {
@@ -159,6 +160,21 @@ bool belongsToADevice(const PowerSupply& supply) {
     return attribute(supply, "scope") == "Device";
 }
 
+PowerSupply parseUevent(const fs::path& folder, std::string_view text) {
+    PowerSupply supply{folder, {}};
+    constexpr std::string_view prefix = "POWER_SUPPLY_";
+    while (!text.empty()) {
+        const std::string_view line = nextLine(text);
+        const std::size_t eq = line.find('=');
+        if (!line.starts_with(prefix) || eq == std::string_view::npos) continue;
+        std::string name(line.substr(prefix.size(), eq - prefix.size()));
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+        supply.attributes.try_emplace(std::move(name), trim(line.substr(eq + 1)));
+    }
+    return supply;
+}
+
 } // namespace
 
 bool PowerSupply::isSystemBattery() const {
@@ -170,31 +186,24 @@ bool PowerSupply::isSystemBattery() const {
 std::optional<PowerSupply> readPowerSupply(const fs::path& folder) {
     const auto text = readFile(folder / "uevent", kMaxUeventBytes);
     if (!text) return std::nullopt;
-    PowerSupply supply{folder, {}};
-    constexpr std::string_view prefix = "POWER_SUPPLY_";
-    std::string_view rest = *text;
-    while (!rest.empty()) {
-        const std::string_view line = nextLine(rest);
-        const std::size_t eq = line.find('=');
-        if (!line.starts_with(prefix) || eq == std::string_view::npos) continue;
-        std::string name(line.substr(prefix.size(), eq - prefix.size()));
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-        supply.attributes.try_emplace(std::move(name), trim(line.substr(eq + 1)));
-    }
-    return supply;
+    return parseUevent(folder, *text);
 }
 
 std::vector<PowerSupply> readPowerSupplies(const fs::path& sysRoot) {
-    std::vector<fs::path> folders;
-    std::error_code ec;
-    for (fs::directory_iterator it(sysRoot / "class/power_supply", ec), end; !ec && it != end;
-         it.increment(ec))
-        folders.push_back(it->path());
-    std::sort(folders.begin(), folders.end());
+    const fs::path classFolder = sysRoot / "class/power_supply";
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(classFolder.c_str()), ::closedir);
+    if (!dir) return {};
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir.get()))
+        if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
+    std::sort(names.begin(), names.end());
     std::vector<PowerSupply> supplies;
-    for (const auto& folder : folders)
-        if (auto supply = readPowerSupply(folder)) supplies.push_back(std::move(*supply));
+    for (const auto& name : names) {
+        // Read relative to the class folder: its path is resolved once, not once a supply.
+        if (const auto text =
+                readFileAt(::dirfd(dir.get()), (name + "/uevent").c_str(), kMaxUeventBytes))
+            supplies.push_back(parseUevent(classFolder / name, *text));
+    }
     return supplies;
 }
 
