@@ -11,7 +11,8 @@ namespace quillfen::testing {
 struct FakeProcess {
     std::int32_t pid = 0;
     std::string comm;
-    // Target of the `exe` link; none for a kernel thread or another user's process.
+    // Target of the `exe` link; none for a kernel thread (which has no arguments either) or
+    // another user's process.
     std::optional<std::string> exe;
     std::string cmdline; // arguments, each followed by a NUL
     std::uint64_t userTicks = 0;

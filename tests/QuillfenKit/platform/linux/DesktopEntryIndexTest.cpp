@@ -75,28 +75,5 @@ TEST_F(DesktopEntryIndexTest, IsBuiltAgainOnlyWhenAnApplicationFolderChanges) {
     EXPECT_EQ(index.builds(), 6) << "another language";
 }
 
-TEST(DesktopEntryName, FollowsTheLookupOrderOfTheUsersLocale) {
-    const std::map<std::string, std::string, std::less<>> keys{
-        {"Name", "Colour"},
-        {"Name[en_GB]", "Colour (GB)"},
-        {"Name[sr]", "Boja"},
-        {"Name[sr@latin]", "Boja (latinica)"},
-        {"Name[sr_RS@latin]", "Boja (RS)"},
-        {"Name[de]", ""}};
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "Colour"},
-        {"C", "Colour"},
-        {"en_GB.UTF-8", "Colour (GB)"},
-        {"en_US.UTF-8", "Colour"},
-        {"sr_RS.UTF-8@latin", "Boja (RS)"},
-        {"sr_ME@latin", "Boja (latinica)"},
-        {"sr_ME", "Boja"},
-        {"de_DE", "Colour"},
-    };
-    for (const auto& [language, name] : cases)
-        EXPECT_EQ(localizedName(keys, language), name) << language;
-    EXPECT_FALSE(localizedName({{"Name", ""}}, "C"));
-}
-
 } // namespace
 } // namespace quillfen::platform::linux

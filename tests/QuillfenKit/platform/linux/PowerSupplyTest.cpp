@@ -70,7 +70,8 @@ TEST(PowerSupplyMachines, ADesktopWithOnlyMainsAndAMouseBatteryHasNoBattery) {
 
 struct QuirkCase {
     const char* name;
-    std::vector<std::pair<const char*, std::string>> supplies; // folder, uevent body
+    // Supply folder, then its attributes as "KEY=value" words.
+    std::vector<std::pair<const char*, const char*>> supplies;
     BatteryReading expected;
 };
 
@@ -82,63 +83,44 @@ class DriverQuirk : public ::testing::TestWithParam<QuirkCase> {};
 
 TEST_P(DriverQuirk, IsReadAsTheHardwareMeansIt) {
     TempDir dir;
-    for (const auto& [name, body] : GetParam().supplies)
-        writeText(dir / "class/power_supply" / name / "uevent", body);
+    for (const auto& [name, words] : GetParam().supplies) {
+        std::string uevent, rest = words;
+        for (std::size_t at = 0; at < rest.size();) {
+            const std::size_t end = std::min(rest.find(' ', at), rest.size());
+            uevent += "POWER_SUPPLY_" + rest.substr(at, end - at) + "\n";
+            at = end + 1;
+        }
+        writeText(dir / "class/power_supply" / name / "uevent", uevent);
+    }
     Machine m(dir.path());
     expectReading(m.sampler.sample(), GetParam().expected);
 }
 
-const std::pair<const char*, std::string> kMainsOff{"AC", "POWER_SUPPLY_TYPE=Mains\n"
-                                                          "POWER_SUPPLY_ONLINE=0\n"};
+const std::pair<const char*, const char*> kMainsOff{"AC", "TYPE=Mains ONLINE=0"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, DriverQuirk,
-    ::testing::Values(
-        // Energy counted, flow given in current_now: µW, not µA.
-        QuirkCase{"PowerInCurrentNow",
-                  {kMainsOff,
-                   {"BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Discharging\n"
-                            "POWER_SUPPLY_ENERGY_NOW=20000000\nPOWER_SUPPLY_ENERGY_FULL=40000000\n"
-                            "POWER_SUPPLY_CURRENT_NOW=10000000\nPOWER_SUPPLY_VOLTAGE_NOW=11100000\n"
-                            "POWER_SUPPLY_CYCLE_COUNT=7\n"}},
-                  {0.5, false, false, 120, -10.0, 7}},
-        // Charge counted: current_now is µA.
-        QuirkCase{"ChargeAndCurrent",
-                  {kMainsOff,
-                   {"BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Discharging\n"
-                            "POWER_SUPPLY_CHARGE_NOW=3000000\nPOWER_SUPPLY_CHARGE_FULL=4000000\n"
-                            "POWER_SUPPLY_CURRENT_NOW=-1500000\nPOWER_SUPPLY_VOLTAGE_NOW=11000000\n"
-                            "POWER_SUPPLY_CAPACITY=74\n"}},
-                  {0.74, false, false, 120, -16.5}},
-        QuirkCase{"TheKernelsOwnEstimateWins",
-                  {kMainsOff,
-                   {"BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Discharging\n"
-                            "POWER_SUPPLY_ENERGY_NOW=20000000\nPOWER_SUPPLY_ENERGY_FULL=40000000\n"
-                            "POWER_SUPPLY_POWER_NOW=10000000\nPOWER_SUPPLY_VOLTAGE_NOW=10000000\n"
-                            "POWER_SUPPLY_TIME_TO_EMPTY_NOW=5400\n"}},
-                  {0.5, false, false, 90, -10.0}},
-        QuirkCase{
-            "MoreThanAHundredWattsIsAMisreading",
-            {kMainsOff,
-             {"BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Discharging\n"
-                      "POWER_SUPPLY_ENERGY_NOW=20000000\nPOWER_SUPPLY_ENERGY_FULL=40000000\n"
-                      "POWER_SUPPLY_POWER_NOW=150000000\nPOWER_SUPPLY_VOLTAGE_NOW=10000000\n"}},
-            {0.5}},
-        // No supply to ask: a full battery that is not discharging is on mains; an empty
-        // bay is passed over; USB-C power counts as mains.
-        QuirkCase{"FullWithoutASupplyToAsk",
-                  {{"BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_PRESENT=0\n"},
-                   {"BAT1", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Full\n"
-                            "POWER_SUPPLY_CAPACITY=100\nPOWER_SUPPLY_TIME_TO_EMPTY_NOW=9000\n"}},
-                  {1.0, false, true}},
-        QuirkCase{"ChargingOverUSBC",
-                  {kMainsOff,
-                   {"BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Charging\n"
-                            "POWER_SUPPLY_CAPACITY=20\n"},
-                   {"ucsi-source-psy-USBC000:001", "POWER_SUPPLY_TYPE=USB\n"
-                                                   "POWER_SUPPLY_ONLINE=1\n"}},
-                  {0.2, true, true}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, DriverQuirk, ::testing::Values(
+    // Energy counted, flow given in current_now: µW, not µA.
+    QuirkCase{"PowerInCurrentNow", {kMainsOff, {"BAT0", "TYPE=Battery STATUS=Discharging "
+              "ENERGY_NOW=20000000 ENERGY_FULL=40000000 CURRENT_NOW=10000000 VOLTAGE_NOW=11100000 "
+              "CYCLE_COUNT=7"}}, {0.5, false, false, 120, -10.0, 7}},
+    // Charge counted: current_now is µA, signed by some drivers.
+    QuirkCase{"ChargeAndCurrent", {kMainsOff, {"BAT0", "TYPE=Battery STATUS=Discharging "
+              "CHARGE_NOW=3000000 CHARGE_FULL=4000000 CURRENT_NOW=-1500000 VOLTAGE_NOW=11000000 "
+              "CAPACITY=74"}}, {0.74, false, false, 120, -16.5}},
+    QuirkCase{"TheKernelsOwnEstimateWins", {kMainsOff, {"BAT0", "TYPE=Battery STATUS=Discharging "
+              "ENERGY_NOW=20000000 ENERGY_FULL=40000000 POWER_NOW=10000000 VOLTAGE_NOW=10000000 "
+              "TIME_TO_EMPTY_NOW=5400"}}, {0.5, false, false, 90, -10.0}},
+    QuirkCase{"MoreThanAHundredWattsIsAMisreading", {kMainsOff, {"BAT0", "TYPE=Battery "
+              "STATUS=Discharging ENERGY_NOW=20000000 ENERGY_FULL=40000000 POWER_NOW=150000000 "
+              "VOLTAGE_NOW=10000000"}}, {0.5}},
+    // No supply to ask: a battery that is not discharging is fed; an empty bay is passed over.
+    QuirkCase{"FullWithoutASupplyToAsk", {{"BAT0", "TYPE=Battery PRESENT=0"}, {"BAT1",
+              "TYPE=Battery STATUS=Full CAPACITY=100 TIME_TO_EMPTY_NOW=9000"}}, {1.0, false, true}},
+    QuirkCase{"ChargingOverUSBC", {kMainsOff, {"BAT0", "TYPE=Battery STATUS=Charging CAPACITY=20"},
+              {"ucsi-source-psy-USBC000:001", "TYPE=USB ONLINE=1"}}, {0.2, true, true}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace
 } // namespace quillfen::platform::linux
