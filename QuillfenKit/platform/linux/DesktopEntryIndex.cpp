@@ -212,8 +212,11 @@ void DesktopEntryIndex::build(const std::vector<fs::path>& folders, const std::s
 
     const std::int64_t now = nowNanos();
     settled_ = true;
-    for (const auto& stamp : stamps_)
-        if (stamp.modified && now - *stamp.modified < kSettleNanos) settled_ = false;
+    for (const auto& stamp : stamps_) {
+        // A time ahead of the clock changes to another one with the next change anyway.
+        const std::int64_t age = stamp.modified ? now - *stamp.modified : kSettleNanos;
+        if (age >= 0 && age < kSettleNanos) settled_ = false;
+    }
 }
 
 } // namespace quillfen::platform::linux
