@@ -13,8 +13,24 @@ inline constexpr KernReturn kKernInvalidArgument = 4;
 inline constexpr KernReturn kKernFailure = 5;
 inline constexpr KernReturn kKernResourceShortage = 6;
 
-// The host's processor, memory and configuration counters, in the formats of
-// platform/CPULoadInfo.h and platform/VMStatistics64.h.
+// Top level of numeric sysctl names that concern the kernel itself.
+inline constexpr int kCtlKern = 1;
+
+// The operating system's version as its maker numbers it.
+struct OperatingSystemVersion {
+    std::int64_t majorVersion = 0;
+    std::int64_t minorVersion = 0;
+    std::int64_t patchVersion = 0;
+    // Digits the maker writes the minor number with, leading zeros included: Ubuntu's 22.04
+    // is April 2022, not 22.4.
+    int minorDigits = 1;
+
+    bool operator==(const OperatingSystemVersion&) const = default;
+};
+
+// The host's processor, memory, process and configuration counters, in the formats of
+// platform/CPULoadInfo.h, platform/VMStatistics64.h, platform/KinfoProc.h,
+// platform/ProcTaskAllInfo.h, platform/XswUsage.h and platform/BootTime.h.
 class Kernel {
 public:
     virtual ~Kernel() = default;
@@ -42,6 +58,24 @@ public:
     // number copied; a value longer than the buffer is copied in part and fails with ENOMEM.
     // Returns 0 on success, else an errno value (ENOENT for an unknown or unreadable name).
     virtual int sysctlByName(std::string_view name, void* oldp, std::size_t* oldlenp) = 0;
+
+    // Reads the configuration value at the numeric name of `nameLength` levels, by the rules
+    // of sysctlByName.
+    virtual int sysctl(const int* name, unsigned nameLength, void* oldp, std::size_t* oldlenp) = 0;
+
+    // Information of `flavor` about process `pid` written into `buffer`; the number of bytes
+    // written, or 0 when the process is gone, may not be inspected or the buffer is too small.
+    virtual int procPidInfo(int pid, int flavor, std::uint64_t arg, void* buffer,
+                            int bufferSize) = 0;
+
+    // CPU times of task information are in timebase units: numer ÷ denom nanoseconds.
+    virtual KernReturn timebaseInfo(std::uint32_t& numer, std::uint32_t& denom) = 0;
+
+    // Up to `count` (at most 3) run-queue averages over 1, 5 and 15 minutes; the number
+    // written, or -1 when they cannot be had.
+    virtual int loadAverage(double* samples, int count) = 0;
+
+    virtual OperatingSystemVersion operatingSystemVersion() = 0;
 };
 
 // Answers a sysctl read of `value` by the rules of Kernel::sysctlByName.

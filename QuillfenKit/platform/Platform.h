@@ -9,6 +9,7 @@
 #include "platform/LoginItems.h"
 #include "platform/MainBundle.h"
 #include "platform/MainQueue.h"
+#include "platform/PowerSources.h"
 #include "platform/Registry.h"
 #include "platform/SMC.h"
 #include "platform/SystemLog.h"
@@ -39,6 +40,7 @@ struct Platform {
     std::shared_ptr<LoginItems> loginItems;
     std::shared_ptr<AlertPresenter> alerts;
     std::shared_ptr<UserDefaultsSuites> userDefaults;
+    std::shared_ptr<PowerSources> powerSources;
 };
 
 // The process's platform: the Linux one unless a scope has installed another.

@@ -67,6 +67,9 @@ public:
     // lookup itself fails.
     virtual std::optional<std::vector<std::unique_ptr<RegistryService>>>
     servicesMatching(std::string_view className) = 0;
+
+    // The entry at a registry path such as "IODeviceTree:/product", or nothing.
+    virtual std::unique_ptr<RegistryService> entryFromPath(std::string_view path) = 0;
 };
 
 } // namespace quillfen::platform

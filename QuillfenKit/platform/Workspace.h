@@ -11,7 +11,9 @@
 
 namespace quillfen::platform {
 
-// An application the user is running: a process whose executable lies in a bundle.
+// An application the user is running: a process whose executable lies in a bundle, or one
+// that an installed application's desktop entry starts. For the latter the identifier is the
+// entry's and `bundleURL` is the entry file, which names the application's icon.
 struct RunningApplication {
     std::string bundleIdentifier;
     std::string localizedName;
@@ -45,6 +47,9 @@ public:
     // The running applications of the current user with this identifier.
     virtual std::vector<RunningApplication>
     runningApplicationsWithBundleIdentifier(std::string_view bundleIdentifier) const = 0;
+
+    // Every running application of the current user, one per process.
+    virtual std::vector<RunningApplication> runningApplications() const = 0;
 
     // Nothing on success, otherwise the error's description.
     using Completion = std::function<void(std::optional<std::string> error)>;

@@ -50,7 +50,11 @@ void syncDirectory(const std::filesystem::path& dir) {
 } // namespace
 
 std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t maxBytes) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    return readFileAt(AT_FDCWD, path.c_str(), maxBytes);
+}
+
+std::optional<std::string> readFileAt(int dirFd, const char* path, std::size_t maxBytes) {
+    Fd fd(::openat(dirFd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;

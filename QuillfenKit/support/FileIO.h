@@ -12,6 +12,10 @@ namespace quillfen {
 // file or larger than `maxBytes` (an oversized file is refused, never truncated).
 std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t maxBytes);
 
+// The same for `path` relative to the open folder `dirFd`. Reading many files of one folder
+// this way spares resolving the folder's path for each of them.
+std::optional<std::string> readFileAt(int dirFd, const char* path, std::size_t maxBytes);
+
 enum class Durability {
     // Rename only: a crash may lose the new contents but never leaves a partial file.
     // For files rewritten every second whose worth expires within seconds.

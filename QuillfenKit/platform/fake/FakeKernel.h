@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/BootTime.h"
 #include "platform/CPULoadInfo.h"
 #include "platform/Kernel.h"
 #include "platform/VMStatistics64.h"
 
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -27,6 +29,11 @@ public:
     KernReturn hostPageSize(std::uint64_t& pageSize) override;
     std::uint64_t physicalMemory() override { return physicalMemoryBytes; }
     int sysctlByName(std::string_view name, void* oldp, std::size_t* oldlenp) override;
+    int sysctl(const int* name, unsigned nameLength, void* oldp, std::size_t* oldlenp) override;
+    int procPidInfo(int pid, int flavor, std::uint64_t arg, void* buffer, int bufferSize) override;
+    KernReturn timebaseInfo(std::uint32_t& numer, std::uint32_t& denom) override;
+    int loadAverage(double* samples, int count) override;
+    OperatingSystemVersion operatingSystemVersion() override { return osVersion; }
 
     void setSysctlString(const std::string& name, std::string_view text);
     void setSysctlInt32(const std::string& name, std::int32_t value);
@@ -40,6 +47,29 @@ public:
     std::uint64_t physicalMemoryBytes = 0;
     // Raw bytes of each readable sysctl name.
     std::map<std::string, std::string, std::less<>> sysctls;
+
+    // One entry of the process table with its task information.
+    struct Process {
+        std::int32_t pid = 0;
+        std::string comm; // the table's command name
+        // False makes procPidInfo refuse the process, as for one that has just ended.
+        bool inspectable = true;
+        std::string shortName;
+        std::string longName;
+        std::uint64_t residentSize = 0;
+        std::uint64_t userTime = 0; // timebase units
+        std::uint64_t systemTime = 0;
+    };
+    // Nothing makes the process table unreadable.
+    std::optional<std::vector<Process>> processes = std::vector<Process>{};
+    // Runs after a size query of the process table, before the caller reads it.
+    std::function<void()> afterProcessTableSizeQuery;
+    std::uint32_t timebaseNumer = 1;
+    std::uint32_t timebaseDenom = 1;
+    std::optional<boottime::Timeval> bootTime;
+    std::optional<std::array<double, 3>> loadAverages;
+    OperatingSystemVersion osVersion;
+    int processTableReads = 0;
 
     // Arrays handed out by hostProcessorInfo and not yet given back.
     std::size_t outstandingArrays() const { return outstanding_.size(); }

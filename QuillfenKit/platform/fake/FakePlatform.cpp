@@ -19,6 +19,7 @@ FakePlatform::FakePlatform() {
     platform.loginItems = loginItems;
     platform.alerts = alerts;
     platform.userDefaults = defaults;
+    platform.powerSources = powerSources;
     scope_.emplace(platform);
 }
 

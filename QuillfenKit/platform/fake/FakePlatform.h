@@ -10,6 +10,7 @@
 #include "platform/fake/FakeLoginItems.h"
 #include "platform/fake/FakeMainBundle.h"
 #include "platform/fake/FakeMainQueue.h"
+#include "platform/fake/FakePowerSources.h"
 #include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeSMC.h"
 #include "platform/fake/FakeSystemLog.h"
@@ -46,6 +47,7 @@ public:
     const std::shared_ptr<FakeAlertPresenter> alerts = std::make_shared<FakeAlertPresenter>();
     const std::shared_ptr<FakeUserDefaultsSuites> defaults =
         std::make_shared<FakeUserDefaultsSuites>();
+    const std::shared_ptr<FakePowerSources> powerSources = std::make_shared<FakePowerSources>();
 
     Platform platform;
 

@@ -44,6 +44,19 @@ FakeRegistry::servicesMatching(std::string_view className) {
     return out;
 }
 
+std::unique_ptr<RegistryService> FakeRegistry::entryFromPath(std::string_view path) {
+    const auto it = entries_.find(path);
+    if (it == entries_.end()) return nullptr;
+    return std::make_unique<Handle>(it->second, counters_);
+}
+
+std::shared_ptr<FakeRegistry::Service>
+FakeRegistry::addEntry(const std::string& path, std::optional<RegistryDictionary> properties) {
+    auto service = std::make_shared<Service>(Service{std::move(properties)});
+    entries_[path] = service;
+    return service;
+}
+
 std::shared_ptr<FakeRegistry::Service>
 FakeRegistry::add(const std::string& className, std::optional<RegistryDictionary> properties) {
     auto service = std::make_shared<Service>(Service{std::move(properties)});

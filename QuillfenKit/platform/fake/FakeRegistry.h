@@ -20,10 +20,15 @@ public:
 
     std::optional<std::vector<std::unique_ptr<RegistryService>>>
     servicesMatching(std::string_view className) override;
+    std::unique_ptr<RegistryService> entryFromPath(std::string_view path) override;
 
     // Adds a service to `className` and returns it for later changes.
     std::shared_ptr<Service> add(const std::string& className,
                                  std::optional<RegistryDictionary> properties);
+
+    // Adds an entry at `path` and returns it for later changes.
+    std::shared_ptr<Service> addEntry(const std::string& path,
+                                      std::optional<RegistryDictionary> properties);
 
     bool failMatching = false;
     // Handles handed out and not yet destroyed.
@@ -39,6 +44,7 @@ public:
 
 private:
     std::map<std::string, std::vector<std::shared_ptr<Service>>, std::less<>> classes_;
+    std::map<std::string, std::shared_ptr<Service>, std::less<>> entries_;
     std::shared_ptr<Counters> counters_ = std::make_shared<Counters>();
 };
 

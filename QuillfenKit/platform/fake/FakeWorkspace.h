@@ -29,6 +29,7 @@ public:
             if (app.bundleIdentifier == bundleIdentifier) found.push_back(app);
         return found;
     }
+    std::vector<RunningApplication> runningApplications() const override { return running; }
     void openApplication(const std::filesystem::path& bundle,
                          const OpenConfiguration& configuration, Completion completion) override {
         launches.push_back({bundle, configuration.activates});

@@ -103,36 +103,47 @@ std::optional<std::map<std::string, std::string, std::less<>>> parse(std::string
     return keys;
 }
 
-std::optional<std::string> execProgram(std::string_view exec) {
+std::optional<std::vector<std::string>> execArguments(std::string_view exec) {
+    std::vector<std::string> arguments;
     std::size_t i = 0;
-    while (i < exec.size() && exec[i] == ' ')
-        ++i;
-    std::string program;
-    if (i < exec.size() && exec[i] == '"') {
-        for (++i;; ++i) {
-            if (i == exec.size()) return std::nullopt; // unterminated
-            const char c = exec[i];
-            if (c == '"') {
-                ++i;
-                break;
+    for (;;) {
+        while (i < exec.size() && exec[i] == ' ')
+            ++i;
+        if (i == exec.size()) return arguments;
+        std::string argument;
+        if (exec[i] == '"') {
+            for (++i;; ++i) {
+                if (i == exec.size()) return std::nullopt; // unterminated
+                const char c = exec[i];
+                if (c == '"') {
+                    ++i;
+                    break;
+                }
+                if (c == '\\') {
+                    if (++i == exec.size()) return std::nullopt;
+                    const char e = exec[i];
+                    if (e != '"' && e != '`' && e != '$' && e != '\\') return std::nullopt;
+                    argument += e;
+                } else {
+                    argument += c;
+                }
             }
-            if (c == '\\') {
-                if (++i == exec.size()) return std::nullopt;
-                const char e = exec[i];
-                if (e != '"' && e != '`' && e != '$' && e != '\\') return std::nullopt;
-                program += e;
-            } else {
-                program += c;
+            if (i < exec.size() && exec[i] != ' ') return std::nullopt;
+        } else {
+            for (; i < exec.size() && exec[i] != ' '; ++i) {
+                const char c = exec[i];
+                if (c == '"' || c == '\\') return std::nullopt;
+                argument += c;
             }
         }
-        if (i < exec.size() && exec[i] != ' ') return std::nullopt;
-    } else {
-        for (; i < exec.size() && exec[i] != ' '; ++i) {
-            const char c = exec[i];
-            if (c == '"' || c == '\\') return std::nullopt;
-            program += c;
-        }
+        arguments.push_back(std::move(argument));
     }
+}
+
+std::optional<std::string> execProgram(std::string_view exec) {
+    const auto arguments = execArguments(exec);
+    if (!arguments || arguments->empty()) return std::nullopt;
+    const std::string& program = arguments->front();
     // Field codes stand for files and URLs, never for the program; "%%" is a literal percent.
     std::string unescaped;
     for (std::size_t k = 0; k < program.size(); ++k) {

@@ -15,6 +15,10 @@ namespace quillfen::platform::linux::desktop {
 // when the text has no such group or is malformed. A repeated key keeps its first value.
 std::optional<std::map<std::string, std::string, std::less<>>> parse(std::string_view text);
 
+// The arguments of an `Exec` value (already unescaped), unquoted, field codes left as they
+// are; nothing when the value is malformed.
+std::optional<std::vector<std::string>> execArguments(std::string_view exec);
+
 // The program an `Exec` value (already unescaped) runs: its first argument, unquoted; nothing
 // when the value is malformed.
 std::optional<std::string> execProgram(std::string_view exec);

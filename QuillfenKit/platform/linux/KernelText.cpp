@@ -9,6 +9,15 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// All of `text` as one number in `base`; nothing for anything else or an overflow.
+template <typename T> std::optional<T> parseWhole(std::string_view text, int base) {
+    if (text.empty()) return std::nullopt;
+    T value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 std::string_view trim(std::string_view text) {
@@ -39,20 +48,16 @@ std::string_view nextLine(std::string_view& rest) {
 }
 
 std::optional<std::uint64_t> parseUnsigned(std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    std::uint64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    return parseWhole<std::uint64_t>(text, 10);
+}
+
+std::optional<std::int64_t> parseSigned(std::string_view text) {
+    return parseWhole<std::int64_t>(text, 10);
 }
 
 std::optional<std::uint64_t> parseHex(std::string_view text) {
     if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
-    if (text.empty()) return std::nullopt;
-    std::uint64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    return parseWhole<std::uint64_t>(text, 16);
 }
 
 std::optional<std::vector<unsigned>> parseCPUList(std::string_view text) {

@@ -24,6 +24,9 @@ std::string_view nextLine(std::string_view& rest);
 // A decimal number made of digits only, within 64 bits.
 std::optional<std::uint64_t> parseUnsigned(std::string_view text);
 
+// A decimal number of digits with an optional leading "-", within signed 64 bits.
+std::optional<std::int64_t> parseSigned(std::string_view text);
+
 // A hexadecimal number with or without a leading "0x", within 64 bits.
 std::optional<std::uint64_t> parseHex(std::string_view text);
 

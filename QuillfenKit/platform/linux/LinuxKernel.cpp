@@ -1,16 +1,24 @@
 #include "platform/linux/LinuxKernel.h"
 
+#include "platform/BootTime.h"
 #include "platform/CPULoadInfo.h"
+#include "platform/KinfoProc.h"
 #include "platform/VMStatistics64.h"
+#include "platform/XswUsage.h"
 #include "platform/linux/KernelText.h"
+#include "platform/linux/MachineIdentity.h"
+#include "platform/linux/ProcessTable.h"
 #include "support/FileIO.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <new>
+#include <sys/utsname.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -106,7 +114,7 @@ struct MemInfo {
     bool hasFree = false;
     std::uint64_t total = 0, free = 0, active = 0, inactiveFile = 0, unevictable = 0,
                   sUnreclaim = 0, kernelStack = 0, pageTables = 0, anonPages = 0, shmem = 0,
-                  zswap = 0;
+                  zswap = 0, swapTotal = 0, swapFree = 0;
 };
 
 // meminfo's "Key:   value kB" lines, in bytes; nothing when MemFree is missing, which
@@ -124,6 +132,8 @@ std::optional<MemInfo> parseMemInfo(std::string_view text) {
         {"AnonPages", &MemInfo::anonPages},
         {"Shmem", &MemInfo::shmem},
         {"Zswap", &MemInfo::zswap},
+        {"SwapTotal", &MemInfo::swapTotal},
+        {"SwapFree", &MemInfo::swapFree},
     };
     MemInfo info;
     while (!text.empty()) {
@@ -152,6 +162,16 @@ std::string int32Bytes(std::uint64_t value) {
     return bytes;
 }
 
+template <typename Record> std::string recordBytes(const Record& record) {
+    return std::string(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+// Where the firmware names no model, the processor architecture is at least true.
+std::string machineArchitecture() {
+    utsname names{};
+    return ::uname(&names) == 0 ? names.machine : "";
+}
+
 std::uint64_t systemPageSize() {
     const long size = ::sysconf(_SC_PAGESIZE);
     return size > 0 ? static_cast<std::uint64_t>(size) : 0;
@@ -159,7 +179,8 @@ std::uint64_t systemPageSize() {
 
 } // namespace
 
-LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t pageSize)
+LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t pageSize,
+                         std::vector<fs::path> osReleaseFiles)
     : procRoot_(std::move(procRoot))
     , sysRoot_(std::move(sysRoot))
     , statPath_(procRoot_ / "stat")
@@ -167,7 +188,10 @@ LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t page
     , cpuDir_(sysRoot_ / "devices/system/cpu")
     , pageSize_(pageSize != 0 ? pageSize : systemPageSize())
     , readsSinceZramLookup_(kZramLookupInterval)
-    , pcbLists_(procRoot_, sysRoot_) {}
+    , pcbLists_(procRoot_, sysRoot_)
+    , processes_(procRoot_)
+    , osReleaseFiles_(std::move(osReleaseFiles))
+    , clockTicksPerSecond_(static_cast<std::uint64_t>(std::max(::sysconf(_SC_CLK_TCK), 0L))) {}
 
 KernReturn LinuxKernel::hostProcessorInfo(int flavor, std::uint32_t& processorCount,
                                           std::uint32_t*& info, std::uint32_t& infoCount) {
@@ -311,6 +335,10 @@ int LinuxKernel::sysctlByName(std::string_view name, void* oldp, std::size_t* ol
         return pcbLists_.read(PCBListBuilder::Protocol::udp, oldp, oldlenp);
     } else if (name == "hw.perflevel1.physicalcpu") {
         if (const auto levels = performanceLevels()) value = int32Bytes(levels->efficiency);
+    } else if (name == "hw.model") {
+        value = modelIdentifier(sysRoot_).value_or(machineArchitecture()) + '\0';
+    } else if (name == "vm.swapusage") {
+        value = swapUsage();
     }
     if (!value) return ENOENT;
     return answerSysctl(*value, oldp, oldlenp);
@@ -395,6 +423,114 @@ std::uint32_t LinuxKernel::physicalCores(const std::vector<unsigned>& cpus) cons
         ++cores;
     }
     return cores;
+}
+
+// The process table's size answer leaves room for a few processes started before the table
+// is read, as the original kernel's does.
+constexpr std::size_t kProcessTableSlop = 5;
+// How long a listing of the processes, and the stat lines read with the table, stand for the
+// processes: a caller reading the table does so right after its size query, and asks for the
+// task information of every process right after that.
+constexpr std::chrono::milliseconds kListingLifetime{250};
+
+int LinuxKernel::sysctl(const int* name, unsigned nameLength, void* oldp, std::size_t* oldlenp) {
+    if (!name || !oldlenp) return EINVAL;
+    std::optional<std::string> value;
+    if (nameLength == 3 && name[0] == kCtlKern && name[1] == kinfo::kKernProc &&
+        name[2] == kinfo::kKernProcAll) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!oldp) {
+            sizedPids_ = listProcesses(processes_);
+            sizedAt_ = now;
+            *oldlenp = (sizedPids_.size() + kProcessTableSlop) * sizeof(kinfo::KinfoProc);
+            return 0;
+        }
+        const bool sizedJustNow = !sizedPids_.empty() && now - sizedAt_ <= kListingLifetime;
+        const auto pids = sizedJustNow ? std::move(sizedPids_) : listProcesses(processes_);
+        sizedPids_.clear();
+        tableStatLines_.clear();
+        value = processTableRecords(processes_, pids, tableStatLines_);
+        tableReadAt_ = now;
+    } else if (nameLength == 2 && name[0] == kCtlKern && name[1] == boottime::kKernBoottime) {
+        value = bootTime();
+    }
+    if (!value) return ENOENT;
+    return answerSysctl(*value, oldp, oldlenp);
+}
+
+int LinuxKernel::procPidInfo(int pid, int flavor, std::uint64_t, void* buffer, int bufferSize) {
+    constexpr int kSize = sizeof(procinfo::ProcTaskAllInfo);
+    if (flavor != procinfo::kProcPidTaskAllInfo || pid <= 0 || !buffer || bufferSize < kSize)
+        return 0;
+    std::optional<std::string> statLine;
+    if (!tableStatLines_.empty()) {
+        if (std::chrono::steady_clock::now() - tableReadAt_ > kListingLifetime) {
+            tableStatLines_.clear();
+        } else if (const auto it = tableStatLines_.find(pid); it != tableStatLines_.end()) {
+            statLine = std::move(it->second);
+            tableStatLines_.erase(it);
+        }
+    }
+    const auto info = readTaskAllInfo(processes_, pid, {pageSize_, clockTicksPerSecond_},
+                                      statLine ? &*statLine : nullptr);
+    if (!info) return 0;
+    std::memcpy(buffer, &*info, kSize);
+    return kSize;
+}
+
+KernReturn LinuxKernel::timebaseInfo(std::uint32_t& numer, std::uint32_t& denom) {
+    numer = 1;
+    denom = 1;
+    return kKernSuccess;
+}
+
+int LinuxKernel::loadAverage(double* samples, int count) {
+    const auto text = readFile(procRoot_ / "loadavg", kMaxSmallFileBytes);
+    if (!text || count < 0) return -1;
+    std::string_view rest = *text;
+    const int n = std::min(count, 3);
+    for (int i = 0; i < n; ++i) {
+        const std::string_view field = nextField(rest);
+        double value = 0;
+        const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+        if (field.empty() || ec != std::errc() || end != field.data() + field.size() ||
+            !std::isfinite(value) || value < 0)
+            return -1;
+        samples[i] = value;
+    }
+    return n;
+}
+
+OperatingSystemVersion LinuxKernel::operatingSystemVersion() {
+    return linux::operatingSystemVersion(osReleaseFiles_, procRoot_);
+}
+
+std::optional<std::string> LinuxKernel::swapUsage() const {
+    const auto text = readFile(meminfoPath_, kMaxSmallFileBytes);
+    if (!text) return std::nullopt;
+    const auto mem = parseMemInfo(*text);
+    if (!mem) return std::nullopt;
+    swapusage::XswUsage usage{};
+    usage.total = mem->swapTotal;
+    usage.available = std::min(mem->swapFree, mem->swapTotal);
+    usage.used = mem->swapTotal - usage.available;
+    usage.pageSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(pageSize_, UINT32_MAX));
+    return recordBytes(usage);
+}
+
+// The `btime` line of stat: seconds since 1970 at boot.
+std::optional<std::string> LinuxKernel::bootTime() const {
+    const auto text = readFile(statPath_, kMaxStatBytes);
+    if (!text) return std::nullopt;
+    std::string_view rest = *text;
+    while (!rest.empty()) {
+        std::string_view line = nextLine(rest);
+        if (nextField(line) != "btime") continue;
+        const auto seconds = parseUnsigned(trim(line));
+        if (!seconds || *seconds > INT64_MAX) return std::nullopt;
+        return recordBytes(boottime::Timeval{static_cast<std::int64_t>(*seconds), 0});
+    }
+    return std::nullopt;
 }
 
 } // namespace quillfen::platform::linux

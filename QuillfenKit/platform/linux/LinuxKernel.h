@@ -2,8 +2,10 @@
 
 #include "platform/Kernel.h"
 #include "platform/linux/PCBListBuilder.h"
+#include "platform/linux/ProcessTable.h"
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,11 +21,18 @@ namespace quillfen::platform::linux {
 // - VM statistics from `meminfo` and the zram devices, in pages.
 // - sysctl names from `cpuinfo`, the processor lists and the device tree; the network
 //   protocols' control-block lists from the interface counters (see PCBListBuilder).
+// - The process table and task information from the process folders; timebase 1/1, CPU
+//   times being handed over in nanoseconds.
+// - Boot time and swap from `stat` and `meminfo`, the model from the firmware tables, the
+//   system's version from os-release.
 class LinuxKernel final : public Kernel {
 public:
-    // `pageSize` 0 stands for the system's page size.
+    // `pageSize` 0 stands for the system's page size. The first readable os-release file
+    // names the system's version.
     LinuxKernel(std::filesystem::path procRoot, std::filesystem::path sysRoot,
-                std::uint64_t pageSize = 0);
+                std::uint64_t pageSize = 0,
+                std::vector<std::filesystem::path> osReleaseFiles = {"/etc/os-release",
+                                                                     "/usr/lib/os-release"});
 
     KernReturn hostProcessorInfo(int flavor, std::uint32_t& processorCount, std::uint32_t*& info,
                                  std::uint32_t& infoCount) override;
@@ -33,6 +42,11 @@ public:
     KernReturn hostPageSize(std::uint64_t& pageSize) override;
     std::uint64_t physicalMemory() override;
     int sysctlByName(std::string_view name, void* oldp, std::size_t* oldlenp) override;
+    int sysctl(const int* name, unsigned nameLength, void* oldp, std::size_t* oldlenp) override;
+    int procPidInfo(int pid, int flavor, std::uint64_t arg, void* buffer, int bufferSize) override;
+    KernReturn timebaseInfo(std::uint32_t& numer, std::uint32_t& denom) override;
+    int loadAverage(double* samples, int count) override;
+    OperatingSystemVersion operatingSystemVersion() override;
 
     using Counters = std::array<std::uint64_t, 4>; // user, system, idle, nice
 
@@ -46,6 +60,8 @@ private:
     std::optional<PerformanceLevels> performanceLevels() const;
     std::uint32_t physicalCores(const std::vector<unsigned>& cpus) const;
     std::uint64_t zramBytes();
+    std::optional<std::string> swapUsage() const;
+    std::optional<std::string> bootTime() const;
 
     std::filesystem::path procRoot_;
     std::filesystem::path sysRoot_;
@@ -59,6 +75,19 @@ private:
     unsigned readsSinceZramLookup_;
     Counters heldHost_{};
     PCBListBuilder pcbLists_;
+    ProcRoot processes_;
+    // The stat lines read with the latest process table. A caller that lists the processes
+    // and then asks for each one's task information, as the process sampler does, is
+    // answered from them: each file is read once, not twice. A line serves once, and only
+    // shortly after the table was read.
+    StatLines tableStatLines_;
+    std::chrono::steady_clock::time_point tableReadAt_;
+    // The processes listed to answer the latest size query of the table, which the read that
+    // follows it uses rather than listing them again.
+    std::vector<std::int32_t> sizedPids_;
+    std::chrono::steady_clock::time_point sizedAt_;
+    std::vector<std::filesystem::path> osReleaseFiles_;
+    std::uint64_t clockTicksPerSecond_;
 };
 
 } // namespace quillfen::platform::linux

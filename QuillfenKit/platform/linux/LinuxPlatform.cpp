@@ -9,6 +9,7 @@
 #include "platform/linux/LinuxLoginItems.h"
 #include "platform/linux/LinuxMainBundle.h"
 #include "platform/linux/LinuxMainQueue.h"
+#include "platform/linux/LinuxPowerSources.h"
 #include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxSMC.h"
 #include "platform/linux/LinuxSystemLog.h"
@@ -49,12 +50,13 @@ Platform makePlatform() {
     p.hidEventSystem = std::make_shared<LinuxHIDEventSystem>(sys);
     p.kernel = std::make_shared<LinuxKernel>(proc, sys);
     p.registry = std::make_shared<LinuxRegistry>(sys);
-    p.workspace = std::make_shared<LinuxWorkspace>();
+    p.workspace = std::make_shared<LinuxWorkspace>(std::vector<std::filesystem::path>{}, proc);
     p.volumeFlags = std::make_shared<LinuxVolumeFlags>(sys);
     p.volumes = std::make_shared<LinuxVolumes>(proc, sys);
     p.loginItems = std::make_shared<LinuxLoginItems>(p.mainBundle);
     p.alerts = std::make_shared<LinuxAlertPresenter>(p.mainBundle);
     p.userDefaults = std::make_shared<LinuxUserDefaultsSuites>(p.fileManager);
+    p.powerSources = std::make_shared<LinuxPowerSources>(sys);
     return p;
 }
 

@@ -1,6 +1,8 @@
 #include "platform/linux/LinuxRegistry.h"
 
 #include "platform/linux/KernelText.h"
+#include "platform/linux/MachineIdentity.h"
+#include "platform/linux/PowerSupply.h"
 #include "platform/linux/SysfsAttribute.h"
 #include "support/FileIO.h"
 
@@ -260,44 +262,48 @@ private:
     Nvml::Device handle_;
 };
 
-// A whole disk of /sys/block: its "Statistics" hold the bytes read and written since boot,
-// from the sector counts of its `stat` file (in 512-byte units whatever the disk's own
-// sector size).
-class BlockStorageService final : public RegistryService {
+// An entry whose properties are read afresh on every call.
+class ReadingService final : public RegistryService {
 public:
-    explicit BlockStorageService(fs::path stat)
-        : stat_(std::move(stat)) {}
+    using Read = std::function<std::optional<RegistryDictionary>()>;
+    explicit ReadingService(Read read)
+        : read_(std::move(read)) {}
 
-    std::optional<RegistryDictionary> properties() const override {
-        auto statistics = property("Statistics");
-        if (!statistics) return std::nullopt;
-        return RegistryDictionary{{"Statistics", std::move(*statistics)}};
-    }
-
+    std::optional<RegistryDictionary> properties() const override { return read_(); }
     std::optional<RegistryValue> property(std::string_view key) const override {
-        if (key != "Statistics") return std::nullopt;
-        const auto text = readFile(stat_, kMaxSmallFileBytes);
-        if (!text) return std::nullopt;
-        // read I/Os, read merges, sectors read, read ticks, write I/Os, write merges,
-        // sectors written, ...
-        std::string_view rest = *text;
-        std::uint64_t field[7] = {};
-        for (auto& f : field) {
-            const auto v = parseUnsigned(nextField(rest));
-            if (!v) return std::nullopt;
-            f = *v;
-        }
-        // Kept as the registry's signed integers bit for bit; readers take them unsigned.
-        const auto bytes = [](std::uint64_t sectors) {
-            return static_cast<std::int64_t>(sectors * 512);
-        };
-        return RegistryValue(RegistryDictionary{{"Bytes (Read)", bytes(field[2])},
-                                                {"Bytes (Write)", bytes(field[6])}});
+        auto props = read_();
+        if (!props) return std::nullopt;
+        const auto it = props->find(key);
+        if (it == props->end()) return std::nullopt;
+        return std::move(it->second);
     }
 
 private:
-    fs::path stat_;
+    Read read_;
 };
+
+// The bytes read and written by a whole disk since boot, from the sector counts of its
+// `stat` file (in 512-byte units whatever the disk's own sector size).
+std::optional<RegistryDictionary> diskStatistics(const fs::path& stat) {
+    const auto text = readFile(stat, kMaxSmallFileBytes);
+    if (!text) return std::nullopt;
+    // read I/Os, read merges, sectors read, read ticks, write I/Os, write merges,
+    // sectors written, ...
+    std::string_view rest = *text;
+    std::uint64_t field[7] = {};
+    for (auto& f : field) {
+        const auto v = parseUnsigned(nextField(rest));
+        if (!v) return std::nullopt;
+        f = *v;
+    }
+    // Kept as the registry's signed integers bit for bit; readers take them unsigned.
+    const auto bytes = [](std::uint64_t sectors) {
+        return static_cast<std::int64_t>(sectors * 512);
+    };
+    return RegistryDictionary{
+        {"Statistics", RegistryDictionary{{"Bytes (Read)", bytes(field[2])},
+                                          {"Bytes (Write)", bytes(field[6])}}}};
+}
 
 // Disks that are real hardware: not loop devices, RAM disks, compressed swap, or the
 // device-mapper and software-RAID layers, whose traffic the disks beneath them count.
@@ -352,8 +358,21 @@ LinuxRegistry::servicesMatching(std::string_view className) {
                 disks.push_back(name);
         std::sort(disks.begin(), disks.end());
         for (const auto& disk : disks)
-            services.push_back(
-                std::make_unique<BlockStorageService>(sysRoot_ / "block" / disk / "stat"));
+            services.push_back(std::make_unique<ReadingService>(
+                [stat = sysRoot_ / "block" / disk / "stat"] { return diskStatistics(stat); }));
+        return services;
+    }
+    if (className == "AppleSmartBattery") {
+        for (const auto& supply : readPowerSupplies(sysRoot_)) {
+            if (!supply.isSystemBattery()) continue;
+            services.push_back(std::make_unique<ReadingService>(
+                [folder = supply.folder]() -> std::optional<RegistryDictionary> {
+                    const auto battery = readPowerSupply(folder);
+                    if (!battery) return std::nullopt;
+                    return smartBatteryProperties(batteryOf(*battery));
+                }));
+            break;
+        }
         return services;
     }
     if (className != "IOAccelerator") return services;
@@ -377,6 +396,21 @@ LinuxRegistry::servicesMatching(std::string_view className) {
                 std::make_unique<NvmlService>(device, dataRoot_, *nvmlOfLookup, *handle));
     }
     return services;
+}
+
+std::unique_ptr<RegistryService> LinuxRegistry::entryFromPath(std::string_view path) {
+    if (path != "IODeviceTree:/product") return nullptr;
+    if (!marketingName(sysRoot_)) return nullptr;
+    return std::make_unique<ReadingService>([sysRoot = sysRoot_] {
+        RegistryDictionary props;
+        if (auto name = marketingName(sysRoot)) {
+            if (name->isRawBytes)
+                props["product-name"] = RegistryBytes(name->text.begin(), name->text.end());
+            else
+                props["product-name"] = std::move(name->text);
+        }
+        return std::optional(std::move(props));
+    });
 }
 
 } // namespace quillfen::platform::linux

@@ -16,8 +16,10 @@ namespace quillfen::platform::linux {
 // that is runtime-suspended reports 0 % without being woken.
 //
 // The block-storage drivers ("IOBlockStorageDriver") are the whole disks of /sys/block,
-// each with "Statistics" → "Bytes (Read)" and "Bytes (Write)". Encrypted and LVM volumes
-// are counted through the disks they sit on. Other classes have no services.
+// each with "Statistics" → "Bytes (Read)" and "Bytes (Write)"; encrypted and LVM volumes
+// are counted through the disks they sit on. The smart battery ("AppleSmartBattery") is the
+// machine's first battery of the power-supply class, and "IODeviceTree:/product" names the
+// machine ("product-name") from the device tree or DMI.
 class LinuxRegistry final : public Registry {
 public:
     using NvmlLoader = std::function<std::shared_ptr<Nvml>()>;
@@ -30,6 +32,7 @@ public:
 
     std::optional<std::vector<std::unique_ptr<RegistryService>>>
     servicesMatching(std::string_view className) override;
+    std::unique_ptr<RegistryService> entryFromPath(std::string_view path) override;
 
 private:
     std::shared_ptr<Nvml> nvml();

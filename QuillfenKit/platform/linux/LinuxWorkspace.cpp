@@ -2,6 +2,7 @@
 
 #include "platform/linux/BundleLayout.h"
 #include "platform/linux/DesktopEntry.h"
+#include "platform/linux/ProcessTable.h"
 #include "platform/linux/XdgDirs.h"
 #include "support/FileIO.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
@@ -40,17 +42,10 @@ std::optional<std::string> stringValue(const json::Json& info, std::string_view 
     return it->get<std::string>();
 }
 
-// The file the `exe` link of a process names, relative to `dirFd`.
-std::optional<std::string> executableOf(int dirFd, const std::string& exeLink) {
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlinkat(dirFd, exeLink.c_str(), buf, sizeof buf);
-    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) return std::nullopt;
-    return std::string(withoutDeletedMark(std::string_view(buf, static_cast<std::size_t>(n))));
-}
-
-bool isPid(const std::string& name) {
-    return !name.empty() && name.size() < 11 &&
-           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+// Most processes are plainly not in a bundle; they are passed over before any path is taken
+// apart.
+bool mayBeInBundle(const std::string& executable) {
+    return executable.find("/Contents/MacOS/") != std::string::npos;
 }
 
 bool startDetached(const QString& program, const QStringList& arguments, bool activates,
@@ -130,37 +125,76 @@ LinuxWorkspace::infoDictionaryOfBundle(const std::filesystem::path& bundle) cons
     return readInfoDictionary(bundle);
 }
 
+void LinuxWorkspace::forEachOwnProcess(
+    const std::function<bool(const std::string&)>& wanted,
+    const std::function<void(int, const std::string&)>& visit) const {
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(procRoot_.c_str()), ::closedir);
+    if (!dir) return;
+    const int fd = ::dirfd(dir.get());
+    const uid_t me = ::geteuid();
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const auto pid = processNumber(entry->d_name);
+        if (!pid) continue;
+        const std::string name = entry->d_name;
+        const auto exe = executableOf(fd, name + "/exe");
+        if (!exe || !wanted(*exe)) continue;
+        struct stat st {};
+        // Other users' applications are theirs to manage.
+        if (::fstatat(fd, name.c_str(), &st, 0) != 0 || st.st_uid != me) continue;
+        visit(*pid, *exe);
+    }
+}
+
+std::optional<RunningApplication> LinuxWorkspace::bundleApplication(const std::string& executable,
+                                                                    int pid, InfoCache& infos) {
+    if (!mayBeInBundle(executable)) return std::nullopt;
+    const auto bundle = bundleContaining(executable);
+    if (!bundle) return std::nullopt;
+    auto [cached, fresh] = infos.try_emplace(*bundle);
+    if (fresh) cached->second = readInfoDictionary(*bundle);
+    const auto& info = cached->second;
+    if (!info) return std::nullopt;
+    return RunningApplication{stringValue(*info, "CFBundleIdentifier").value_or(""),
+                              stringValue(*info, "CFBundleName").value_or(bundle->stem().string()),
+                              *bundle, pid};
+}
+
 std::vector<RunningApplication>
 LinuxWorkspace::runningApplicationsWithBundleIdentifier(std::string_view bundleIdentifier) const {
     std::vector<RunningApplication> found;
     if (bundleIdentifier.empty()) return found;
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(procRoot_.c_str()), ::closedir);
-    if (!dir) return found;
-    const int fd = ::dirfd(dir.get());
     // Several processes usually share a bundle; its dictionary is read once per scan.
-    std::map<std::filesystem::path, std::optional<json::Json>> infos;
-    const uid_t me = ::geteuid();
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string name = entry->d_name;
-        if (!isPid(name)) continue;
-        struct stat st {};
-        // Other users' applications are theirs to manage.
-        if (::fstatat(fd, name.c_str(), &st, 0) != 0 || st.st_uid != me) continue;
-        const auto exe = executableOf(fd, name + "/exe");
-        // Most processes are plainly not in a bundle; they are passed over before any path
-        // is taken apart.
-        if (!exe || exe->find("/Contents/MacOS/") == std::string::npos) continue;
-        const auto bundle = bundleContaining(*exe);
-        if (!bundle) continue;
-        auto [cached, fresh] = infos.try_emplace(*bundle);
-        if (fresh) cached->second = readInfoDictionary(*bundle);
-        const auto& info = cached->second;
-        if (!info || stringValue(*info, "CFBundleIdentifier") != bundleIdentifier) continue;
-        found.push_back(
-            RunningApplication{std::string(bundleIdentifier),
-                               stringValue(*info, "CFBundleName").value_or(bundle->stem().string()),
-                               *bundle, std::stoi(name)});
+    InfoCache infos;
+    forEachOwnProcess(mayBeInBundle, [&](int pid, const std::string& exe) {
+        auto app = bundleApplication(exe, pid, infos);
+        if (app && app->bundleIdentifier == bundleIdentifier) found.push_back(std::move(*app));
+    });
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.processIdentifier < b.processIdentifier;
+    });
+    return found;
+}
+
+std::vector<RunningApplication> LinuxWorkspace::runningApplications() const {
+    const char* language = nullptr;
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        language = std::getenv(variable);
+        if (language && *language) break;
     }
+    desktopEntries_.refresh(applicationFolders(), language ? language : "");
+
+    std::vector<RunningApplication> found;
+    InfoCache infos;
+    const auto known = [&](const std::string& exe) {
+        return mayBeInBundle(exe) || desktopEntries_.find(exe);
+    };
+    forEachOwnProcess(known, [&](int pid, const std::string& exe) {
+        if (auto app = bundleApplication(exe, pid, infos)) {
+            found.push_back(std::move(*app));
+        } else if (const auto* entry = desktopEntries_.find(exe)) {
+            found.push_back({entry->id, entry->name, entry->file, pid});
+        }
+    });
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.processIdentifier < b.processIdentifier;
     });

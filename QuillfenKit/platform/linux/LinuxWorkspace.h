@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/Workspace.h"
+#include "platform/linux/DesktopEntryIndex.h"
 
+#include <functional>
+#include <map>
 #include <vector>
 
 namespace quillfen::platform::linux {
@@ -9,7 +12,8 @@ namespace quillfen::platform::linux {
 // Applications are bundles: folders `<Name>.app` holding `Contents/Info.json` and the
 // executable in `Contents/MacOS/`. An application is installed when a desktop entry
 // `<bundle id>.desktop` in the XDG application folders runs an executable inside its bundle;
-// it runs when a process of the user has its executable there.
+// it runs when a process of the user has its executable there. Applications that are not
+// bundles run when a process of the user has the executable their desktop entry starts.
 class LinuxWorkspace final : public Workspace {
 public:
     // Empty arguments mean the XDG data folders of the environment and /proc.
@@ -22,16 +26,27 @@ public:
     infoDictionaryOfBundle(const std::filesystem::path& bundle) const override;
     std::vector<RunningApplication>
     runningApplicationsWithBundleIdentifier(std::string_view bundleIdentifier) const override;
+    std::vector<RunningApplication> runningApplications() const override;
     void openApplication(const std::filesystem::path& bundle,
                          const OpenConfiguration& configuration, Completion completion) override;
     bool openURL(const std::string& url) override;
     bool terminate(const RunningApplication& application) override;
 
 private:
+    using InfoCache = std::map<std::filesystem::path, std::optional<json::Json>>;
+
     std::vector<std::filesystem::path> applicationFolders() const;
+    // Calls `visit` with the number and executable of every process of the user whose
+    // executable can be read and is `wanted`; whose process it is is looked at only then.
+    void forEachOwnProcess(const std::function<bool(const std::string&)>& wanted,
+                           const std::function<void(int, const std::string&)>& visit) const;
+    // The bundled application `executable` belongs to; dictionaries are read once per cache.
+    static std::optional<RunningApplication> bundleApplication(const std::string& executable,
+                                                               int pid, InfoCache& infos);
 
     std::vector<std::filesystem::path> applicationFolders_;
     std::filesystem::path procRoot_;
+    mutable DesktopEntryIndex desktopEntries_;
 };
 
 } // namespace quillfen::platform::linux

@@ -23,12 +23,7 @@ std::optional<std::string> readSysfsText(const std::filesystem::path& file) {
 std::optional<std::int64_t> readSysfsInteger(const std::filesystem::path& file) {
     const auto text = readFile(file, kMaxAttributeBytes);
     if (!text) return std::nullopt;
-    const auto digits = trim(*text);
-    std::int64_t value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty())
-        return std::nullopt;
-    return value;
+    return parseSigned(trim(*text));
 }
 
 std::optional<unsigned> numberBetween(std::string_view name, std::string_view prefix,

@@ -1,6 +1,8 @@
+#include "sampling/BatteryReading.h"
 #include "sampling/CPUReading.h"
 #include "sampling/GPUReading.h"
 #include "sampling/MemoryReading.h"
+#include "sampling/ProcessReading.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +27,26 @@ TEST(SamplingRecords, EncodeByFieldNameInOrderAndDecodeBackWhole) {
     EXPECT_EQ(decode<CPUReading>(*json::encode(cpu)), cpu);
     EXPECT_EQ(decode<MemoryReading>(*json::encode(memory)), memory);
     EXPECT_EQ(decode<GPUReading>(*json::encode(gpu)), gpu);
+}
+
+TEST(SamplingRecords, ProcessBundlesTravelAsFileURLsAndBatteryFiguresOnlyWhenKnown) {
+    const ProcessReading processes{{{7, "Quillfen Helper", "/opt/Quillfen Helper.app", 12.5, 4096}},
+                                   {{8, "kworker/0:1", std::nullopt, 0, 0}}};
+    const BatteryReading battery{0.8, true, true, 95, -7.25, std::nullopt, 1};
+    EXPECT_EQ(json::encode(processes),
+              R"({"topByCPU":[{"pid":7,"name":"Quillfen Helper",)"
+              R"("bundleURL":"file:///opt/Quillfen%20Helper.app","cpuPercent":12.5,)"
+              R"("residentMemoryBytes":4096}],"topByMemory":[{"pid":8,)"
+              R"("name":"kworker/0:1","cpuPercent":0.0,"residentMemoryBytes":0}]})");
+    EXPECT_EQ(json::encode(battery), R"({"chargePercent":0.8,"isCharging":true,"isOnAC":true,)"
+                                     R"("timeRemainingMinutes":95,"watts":-7.25,)"
+                                     R"("healthPercent":1.0})");
+    EXPECT_EQ(decode<ProcessReading>(*json::encode(processes)), processes);
+    EXPECT_EQ(decode<BatteryReading>(*json::encode(battery)), battery);
+    EXPECT_FALSE(decode<ProcessRow>(R"({"pid":1,"name":"x","bundleURL":"https://example.com/",)"
+                                    R"("cpuPercent":0,"residentMemoryBytes":0})"));
+    EXPECT_FALSE(decode<ProcessReading>(R"({"topByCPU":[]})"));
+    EXPECT_FALSE(decode<BatteryReading>(R"({"chargePercent":0.5,"isCharging":false})"));
 }
 
 } // namespace

@@ -110,6 +110,61 @@ TEST_F(LinuxWorkspaceTest, RunningApplicationsAreTheUsersProcessesInsideTheBundl
         "Other");
 }
 
+TEST_F(LinuxWorkspaceTest, ProcessesStartedByAnInstalledDesktopEntryAreRunningApplications) {
+    const auto program = [&](const std::string& name) {
+        const auto path = dir / "bin" / name;
+        writeText(path, "");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_exec,
+                                     std::filesystem::perm_options::add);
+        return std::filesystem::canonical(path);
+    };
+    const auto entry = [&](const std::filesystem::path& folder, const std::string& file,
+                           std::vector<std::pair<std::string, std::string>> keys) {
+        keys.insert(keys.begin(), {"Type", "Application"});
+        writeText(folder / file, desktop::format(keys));
+        return folder / file;
+    };
+    const auto firefox = program("firefox-esr");
+    const auto python = program("python3");
+    const auto tool = program("tool");
+    const auto retired = program("retired");
+    const auto firefoxEntry = entry(systemApps, "firefox-esr.desktop",
+                                    {{"Name", "Firefox"},
+                                     {"Name[de]", "Feuerfuchs"},
+                                     {"Exec", desktop::execValue(firefox) + " %u"}});
+    entry(systemApps, "idle.desktop",
+          {{"Name", "IDLE"}, {"Exec", python.string() + " -m idlelib"}});
+    entry(systemApps, "tool-settings.desktop",
+          {{"Name", "Tool Settings"}, {"Exec", tool.string() + " --settings"}});
+    entry(systemApps, "tool-helper.desktop",
+          {{"Name", "Tool Helper"}, {"Exec", "tool"}, {"NoDisplay", "true"}});
+    const auto toolEntry = entry(systemApps / "vendor", "tool.desktop",
+                                 {{"Name", "Tool"}, {"Exec", tool.string() + " %F"}});
+    entry(systemApps, "retired.desktop", {{"Name", "Retired"}, {"Exec", retired.string()}});
+    entry(userApps, "retired.desktop", {{"Name", "Retired"}, {"Hidden", "true"}});
+    const auto bundle = dir / "lib" / "Quillfen Helper.app";
+    const auto helper = makeBundle(bundle, kID, {{"CFBundleName", "Quillfen Helper"}});
+    const auto process = [&](const char* pid, const std::filesystem::path& exe) {
+        std::filesystem::create_directories(proc / pid);
+        std::filesystem::create_symlink(exe, proc / pid / "exe");
+    };
+    process("100", firefox);
+    process("101", python);
+    process("102", tool);
+    process("103", helper);
+    process("104", retired);
+    process("105", "/usr/bin/unrelated");
+
+    ScopedEnv lang("LANG", "C.UTF-8");
+    ScopedEnv messages("LC_MESSAGES", "de_AT.UTF-8");
+    ScopedEnv all("LC_ALL", nullptr);
+    ScopedEnv path("PATH", (dir / "bin").c_str());
+    EXPECT_THAT(workspace.runningApplications(),
+                ElementsAre(RunningApplication{"firefox-esr", "Feuerfuchs", firefoxEntry, 100},
+                            RunningApplication{"vendor-tool", "Tool", toolEntry, 102},
+                            RunningApplication{kID, "Quillfen Helper", bundle, 103}));
+}
+
 TEST_F(LinuxWorkspaceTest, LaunchingNeedsABundleThatNamesAnExecutableThatRuns) {
     const auto expectError = [&](const std::filesystem::path& bundle, const std::string& part) {
         std::optional<std::optional<std::string>> result;

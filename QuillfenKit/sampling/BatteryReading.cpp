@@ -1,0 +1,24 @@
+#include "sampling/BatteryReading.h"
+
+namespace quillfen {
+
+void to_json(json::Json& j, const BatteryReading& r) {
+    j = json::Json::object();
+    j["chargePercent"] = r.chargePercent;
+    j["isCharging"] = r.isCharging;
+    j["isOnAC"] = r.isOnAC;
+    json::putOptional(j, "timeRemainingMinutes", r.timeRemainingMinutes);
+    json::putOptional(j, "watts", r.watts);
+    json::putOptional(j, "cycleCount", r.cycleCount);
+    json::putOptional(j, "healthPercent", r.healthPercent);
+}
+
+bool from_json(const json::Json& j, BatteryReading& r) {
+    return j.is_object() && json::required(j, "chargePercent", r.chargePercent) &&
+           json::required(j, "isCharging", r.isCharging) && json::required(j, "isOnAC", r.isOnAC) &&
+           json::optional(j, "timeRemainingMinutes", r.timeRemainingMinutes) &&
+           json::optional(j, "watts", r.watts) && json::optional(j, "cycleCount", r.cycleCount) &&
+           json::optional(j, "healthPercent", r.healthPercent);
+}
+
+} // namespace quillfen

@@ -1,0 +1,56 @@
+#include "sampling/ProcessReading.h"
+
+#include <QString>
+#include <QUrl>
+
+namespace quillfen {
+namespace {
+
+std::string fileURL(const std::filesystem::path& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(path.string()))
+        .toString(QUrl::FullyEncoded)
+        .toStdString();
+}
+
+bool decodeFileURL(const json::Json& j, std::optional<std::filesystem::path>& out) {
+    std::optional<std::string> text;
+    if (!json::optional(j, "bundleURL", text)) return false;
+    if (!text) {
+        out.reset();
+        return true;
+    }
+    const QUrl url(QString::fromStdString(*text), QUrl::StrictMode);
+    if (!url.isValid() || !url.isLocalFile()) return false;
+    out = url.toLocalFile().toStdString();
+    return true;
+}
+
+} // namespace
+
+void to_json(json::Json& j, const ProcessRow& r) {
+    j = json::Json::object();
+    j["pid"] = r.pid;
+    j["name"] = r.name;
+    if (r.bundleURL) j["bundleURL"] = fileURL(*r.bundleURL);
+    j["cpuPercent"] = r.cpuPercent;
+    j["residentMemoryBytes"] = r.residentMemoryBytes;
+}
+
+bool from_json(const json::Json& j, ProcessRow& r) {
+    return j.is_object() && json::required(j, "pid", r.pid) && json::required(j, "name", r.name) &&
+           decodeFileURL(j, r.bundleURL) && json::required(j, "cpuPercent", r.cpuPercent) &&
+           json::required(j, "residentMemoryBytes", r.residentMemoryBytes);
+}
+
+void to_json(json::Json& j, const ProcessReading& r) {
+    j = json::Json::object();
+    j["topByCPU"] = r.topByCPU;
+    j["topByMemory"] = r.topByMemory;
+}
+
+bool from_json(const json::Json& j, ProcessReading& r) {
+    return j.is_object() && json::required(j, "topByCPU", r.topByCPU) &&
+           json::required(j, "topByMemory", r.topByMemory);
+}
+
+} // namespace quillfen

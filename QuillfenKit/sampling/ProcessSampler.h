@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/Kernel.h"
+#include "platform/Workspace.h"
+#include "sampling/ProcessReading.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace quillfen {
+
+// The processes using the most CPU and the most resident memory. CPU use is the change of
+// each process's accumulated CPU time since the previous read, so the first call only
+// primes; reads are at least minimumInterval apart.
+class ProcessSampler {
+public:
+    static constexpr std::size_t topN = 10;
+    static constexpr double minimumInterval = 5.0;
+
+    ProcessSampler();
+
+    // Both lists; nothing on the first call and while throttled. A process that started
+    // since the previous read has no row yet.
+    std::optional<ProcessReading> sample();
+
+private:
+    struct ProcSnap {
+        std::uint64_t totalCpuNanos = 0; // timebase units; × machToNanos_ gives nanoseconds
+        std::uint64_t rss = 0;
+        std::string name;
+        std::optional<std::filesystem::path> bundleURL;
+    };
+    struct SysctlPID {
+        std::int32_t pid = 0;
+        std::string comm;
+    };
+    using Snapshot = std::unordered_map<std::int32_t, ProcSnap>;
+
+    Snapshot readAll();
+    std::vector<SysctlPID> enumeratePIDsViaSysctl();
+
+    std::shared_ptr<platform::Clock> clock_;
+    std::shared_ptr<platform::Kernel> kernel_;
+    std::shared_ptr<platform::Workspace> workspace_;
+    Snapshot previous_;
+    double previousTimestamp_ = 0;
+    double machToNanos_ = 1;
+};
+
+} // namespace quillfen

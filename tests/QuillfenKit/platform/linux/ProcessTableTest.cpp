@@ -1,0 +1,162 @@
+#include "platform/linux/ProcessTable.h"
+
+#include "ProcTree.h"
+#include "TempDir.h"
+#include "platform/KinfoProc.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/linux/DesktopEntry.h"
+#include "platform/linux/LinuxKernel.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "sampling/ProcessSampler.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <unistd.h>
+
+namespace quillfen::platform::linux {
+namespace {
+
+namespace fs = std::filesystem;
+using quillfen::testing::FakeProcess;
+using quillfen::testing::TempDir;
+using quillfen::testing::writeProcess;
+using quillfen::testing::writeText;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::Field;
+using ::testing::Not;
+
+const std::uint64_t kTicksPerSecond = static_cast<std::uint64_t>(::sysconf(_SC_CLK_TCK));
+constexpr std::uint64_t kPageSize = 4096;
+
+std::optional<procinfo::ProcTaskAllInfo> taskInfo(Kernel& kernel, int pid) {
+    procinfo::ProcTaskAllInfo info{};
+    if (kernel.procPidInfo(pid, procinfo::kProcPidTaskAllInfo, 0, &info, sizeof info) !=
+        static_cast<int>(sizeof info))
+        return std::nullopt;
+    return info;
+}
+
+// A procfs tree of a few hundred processes, among them every kind that is hard to read.
+class ProcTreeTest : public ::testing::Test {
+protected:
+    ProcTreeTest() {
+        for (std::int32_t pid = 1000; pid < 1300; ++pid)
+            writeProcess(proc, {pid, "worker", "/usr/bin/worker", "worker\0", 0, 0, 10});
+        writeProcess(proc, {2, "kthreadd", std::nullopt, "", 0, 0, 0});
+        writeText(proc / "2/cmdline", std::string("never read\0", 11));
+        // Another user's process: its exe link cannot be read, its arguments can.
+        writeProcess(proc, {50, "my (odd) app)", std::nullopt,
+                            std::string("/usr/libexec/my (odd) app)\0--flag\0", 34), 700, 300, 25});
+        writeProcess(proc,
+                     {60, "a-very-long-com",
+                      "/usr/bin/a-very-long-command-name-beyond-thirty-one-bytes", "", 0, 0, 1});
+        writeProcess(proc, {61, "n", "/usr/bin/" + std::string(30, 'x') + "ñ", "", 0, 0, 1});
+        writeProcess(proc, {62, "updated", "/usr/bin/updated (deleted)", "", 0, 0, 1});
+        writeProcess(proc, {70, "vanishing", "/usr/bin/vanishing", "", 0, 0, 0, false});
+        writeText(proc / "80/stat", "80 (broken) S 1 2 3\n");
+        writeText(proc / "80/comm", "broken\n");
+        fs::create_directories(proc / "0123");
+        fs::create_directory_symlink(proc / "1000", proc / "self");
+    }
+
+    TempDir dir;
+    const fs::path proc = dir / "proc";
+    LinuxKernel kernel{proc, dir / "sys", kPageSize};
+};
+
+TEST_F(ProcTreeTest, TheTableListsEveryProcessStillThereWhenItIsRead) {
+    int name[] = {kCtlKern, kinfo::kKernProc, kinfo::kKernProcAll};
+    std::size_t size = 0;
+    ASSERT_EQ(kernel.sysctl(name, 3, nullptr, &size), 0);
+    constexpr std::size_t kListed = 300 + 7;
+    EXPECT_EQ(size, (kListed + 5) * sizeof(kinfo::KinfoProc)) << "room for five more";
+
+    std::vector<kinfo::KinfoProc> table(kListed + 5);
+    size = table.size() * sizeof(kinfo::KinfoProc);
+    ASSERT_EQ(kernel.sysctl(name, 3, table.data(), &size), 0);
+    table.resize(size / sizeof(kinfo::KinfoProc));
+    std::map<std::int32_t, std::string> comms;
+    for (const auto& record : table)
+        comms[record.pid] = std::string(record.comm, ::strnlen(record.comm, sizeof record.comm));
+    EXPECT_EQ(comms.size(), kListed - 1) << "70 ended after it was listed";
+    EXPECT_EQ(comms.at(50), "my (odd) app)");
+    EXPECT_EQ(comms.at(2), "kthreadd");
+    EXPECT_EQ(comms.count(123), 0u) << "a leading zero names no process";
+}
+
+TEST_F(ProcTreeTest, TaskInformationNamesTimesAndSizesEveryReadableProcess) {
+    const auto odd = taskInfo(kernel, 50);
+    ASSERT_TRUE(odd);
+    EXPECT_STREQ(odd->shortName, "my (odd) app)");
+    EXPECT_STREQ(odd->longName, "my (odd) app)") << "the first argument's base name";
+    EXPECT_EQ(odd->totalUser, 700 * (1'000'000'000 / kTicksPerSecond));
+    EXPECT_EQ(odd->totalSystem, 300 * (1'000'000'000 / kTicksPerSecond));
+    EXPECT_EQ(odd->residentSize, 25 * kPageSize);
+
+    EXPECT_STREQ(taskInfo(kernel, 60)->longName, "a-very-long-command-name-beyond");
+    EXPECT_EQ(taskInfo(kernel, 61)->longName, std::string(30, 'x')) << "no split character";
+    EXPECT_STREQ(taskInfo(kernel, 62)->longName, "updated");
+    EXPECT_STREQ(taskInfo(kernel, 2)->longName, "");
+    EXPECT_STREQ(taskInfo(kernel, 2)->shortName, "kthreadd");
+    for (const int gone : {70, 80, 81, 0, -1})
+        EXPECT_FALSE(taskInfo(kernel, gone)) << gone;
+    procinfo::ProcTaskAllInfo info{};
+    EXPECT_EQ(kernel.procPidInfo(50, procinfo::kProcPidTaskAllInfo, 0, &info, sizeof info - 1), 0);
+    EXPECT_EQ(kernel.procPidInfo(50, 1, 0, &info, sizeof info), 0);
+}
+
+TEST_F(ProcTreeTest, TheSamplerNamesAndMeasuresProcessesFromTheTree) {
+    // A desktop application, recognised by the executable its entry starts.
+    const fs::path apps = dir / "applications";
+    const fs::path program = dir / "bin" / "firefox-esr";
+    writeText(program, "");
+    fs::permissions(program, fs::perms::owner_exec, fs::perm_options::add);
+    writeText(apps / "firefox-esr.desktop",
+              desktop::format({{"Type", "Application"},
+                               {"Name", "Firefox"},
+                               {"Exec", desktop::execValue(program) + " %u"}}));
+    writeProcess(proc, {90, "firefox-esr", fs::canonical(program).string(), "", 0, 0, 5000});
+
+    fake::FakePlatform fake;
+    fake.platform.kernel = std::make_shared<LinuxKernel>(proc, dir / "sys", kPageSize);
+    fake.platform.workspace = std::make_shared<LinuxWorkspace>(std::vector<fs::path>{apps}, proc);
+    ProcessSampler sampler;
+    ASSERT_FALSE(sampler.sample());
+    // Half a second of CPU time over the five seconds.
+    writeText(proc / "90/stat", "90 (firefox-esr) S 1 90 90 0 -1 4194560 0 0 0 0 " +
+                                    std::to_string(kTicksPerSecond / 2) +
+                                    " 0 0 0 20 0 1 0 5 1 5000\n");
+    fake.clock->advance(5);
+    const auto r = sampler.sample();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->topByCPU.at(0),
+              (ProcessRow{90, "Firefox", apps / "firefox-esr.desktop", 10.0, 5000 * kPageSize}));
+    EXPECT_EQ(r->topByMemory.at(1).name, "my (odd) app)");
+}
+
+// --- This machine ---------------------------------------------------------------------------
+
+TEST(ProcessTableSmoke, TheSamplerFindsThisTestWithAPlausibleResidentSize) {
+    fake::FakePlatform fake;
+    fake.platform.kernel = std::make_shared<LinuxKernel>("/proc", "/sys");
+    fake.platform.workspace = std::make_shared<LinuxWorkspace>();
+    // Enough resident memory to lead the list: touched, so it is resident.
+    std::vector<char> ballast(512 << 20, 1);
+    ProcessSampler sampler;
+    ASSERT_FALSE(sampler.sample());
+    fake.clock->advance(5);
+    const auto r = sampler.sample();
+    ASSERT_TRUE(r);
+    const auto self = std::find_if(r->topByMemory.begin(), r->topByMemory.end(),
+                                   [](const ProcessRow& row) { return row.pid == ::getpid(); });
+    ASSERT_NE(self, r->topByMemory.end());
+    EXPECT_EQ(self->name, "quillfen-tests");
+    EXPECT_GE(self->residentMemoryBytes, ballast.size());
+    EXPECT_LT(self->residentMemoryBytes, std::uint64_t{64} << 30);
+}
+
+} // namespace
+} // namespace quillfen::platform::linux
