@@ -322,7 +322,7 @@ std::optional<std::vector<std::unique_ptr<RegistryService>>>
 LinuxRegistry::servicesMatching(std::string_view className) {
     std::vector<std::unique_ptr<RegistryService>> services;
     if (className == "AppleSmartBattery") {
-        for (const auto& supply : readPowerSupplies(sysRoot_)) {
+        for (const auto& supply : readPowerSupplies(sysRoot_, true)) {
             if (!supply.isSystemBattery()) continue;
             services.push_back(std::make_unique<ReadingService>(
                 [folder = supply.folder]() -> std::optional<RegistryDictionary> {
