@@ -363,7 +363,7 @@ LinuxRegistry::servicesMatching(std::string_view className) {
         return services;
     }
     if (className == "AppleSmartBattery") {
-        for (const auto& supply : readPowerSupplies(sysRoot_)) {
+        for (const auto& supply : readPowerSupplies(sysRoot_, true)) {
             if (!supply.isSystemBattery()) continue;
             services.push_back(std::make_unique<ReadingService>(
                 [folder = supply.folder]() -> std::optional<RegistryDictionary> {

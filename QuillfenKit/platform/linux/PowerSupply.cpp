@@ -189,7 +189,7 @@ std::optional<PowerSupply> readPowerSupply(const fs::path& folder) {
     return parseUevent(folder, *text);
 }
 
-std::vector<PowerSupply> readPowerSupplies(const fs::path& sysRoot) {
+std::vector<PowerSupply> readPowerSupplies(const fs::path& sysRoot, bool untilASystemBattery) {
     const fs::path classFolder = sysRoot / "class/power_supply";
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(classFolder.c_str()), ::closedir);
     if (!dir) return {};
@@ -200,9 +200,11 @@ std::vector<PowerSupply> readPowerSupplies(const fs::path& sysRoot) {
     std::vector<PowerSupply> supplies;
     for (const auto& name : names) {
         // Read relative to the class folder: its path is resolved once, not once a supply.
-        if (const auto text =
-                readFileAt(::dirfd(dir.get()), (name + "/uevent").c_str(), kMaxUeventBytes))
-            supplies.push_back(parseUevent(classFolder / name, *text));
+        const auto text =
+            readFileAt(::dirfd(dir.get()), (name + "/uevent").c_str(), kMaxUeventBytes);
+        if (!text) continue;
+        supplies.push_back(parseUevent(classFolder / name, *text));
+        if (untilASystemBattery && supplies.back().isSystemBattery()) break;
     }
     return supplies;
 }

@@ -68,8 +68,9 @@ struct PowerSupply {
 // The attributes of the supply in `folder`; nothing when they cannot be read.
 std::optional<PowerSupply> readPowerSupply(const std::filesystem::path& folder);
 
-// Every supply under `sysRoot` in name order.
-std::vector<PowerSupply> readPowerSupplies(const std::filesystem::path& sysRoot);
+// Every supply under `sysRoot` in name order, or those up to the first system battery.
+std::vector<PowerSupply> readPowerSupplies(const std::filesystem::path& sysRoot,
+                                           bool untilASystemBattery = false);
 
 // Whether external power is connected: a mains (or USB) supply that is online. Nothing when
 // the machine reports no such supply.
