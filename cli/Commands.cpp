@@ -3,8 +3,9 @@
 namespace quillfen::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: quillfen helper status|start|stop|autostart on|off|update|download\n";
+// One line, so that a misuse is one line of standard error.
+constexpr const char* kUsage = "usage: quillfen snapshot --local [--text] | quillfen helper "
+                               "status|start|stop|autostart on|off|update|download\n";
 
 } // namespace
 
@@ -20,6 +21,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "helper") return runHelper(rest, out, err);
+    if (command == "snapshot") return runSnapshot(rest, out, err);
     err << "quillfen: unknown command '" << command << "'; " << kUsage;
     return kMisuse;
 }

@@ -14,6 +14,9 @@ inline constexpr int kMisuse = 2;
 // Runs one command line (without the program name); returns the exit status.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// `quillfen snapshot …`
+int runSnapshot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // `quillfen helper …`
 int runHelper(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

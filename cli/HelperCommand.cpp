@@ -1,6 +1,9 @@
 #include "Commands.h"
+#include "SnapshotText.h"
 
 #include "companions/HelperApp.h"
+#include "platform/Platform.h"
+#include "sensors/SensorBridge.h"
 
 #include <QEventLoop>
 
@@ -30,6 +33,11 @@ int status(std::ostream& out) {
         << "running version: " << orDash(HelperApp::runningVersion()) << '\n'
         << "autostart: " << (HelperApp::launchAtLogin() ? "on" : "off") << '\n'
         << "supported: " << yesNo(HelperApp::isSupported(HelperApp::effectiveVersion())) << '\n';
+    // What the helper published last, if it is fresh.
+    const auto payload = SensorBridge::read(platform::current().clock->now());
+    out << "temperatures: "
+        << (payload && payload->thermal ? temperaturesText(*payload->thermal) : "-") << '\n'
+        << "fans: " << (payload && payload->fan ? fansText(*payload->fan) : "-") << '\n';
     return kSuccess;
 }
 

@@ -112,7 +112,7 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
     EXPECT_EQ(status.status, 0);
     EXPECT_EQ(status.out, "installed: yes\npath: " + bundle.string() +
                               "\ninstalled version: 1.0\nrunning: no\nrunning version: -\n"
-                              "autostart: off\nsupported: yes\n");
+                              "autostart: off\nsupported: yes\ntemperatures: -\nfans: -\n");
 
     const auto start = quillfen({"helper", "start"});
     EXPECT_EQ(start.status, 0) << start.err;

@@ -1,0 +1,46 @@
+#include "SnapshotText.h"
+#include "Commands.h"
+
+#include "platform/fake/FakePlatform.h"
+#include "settings/AppSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace quillfen::cli {
+namespace {
+
+TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
+    platform::fake::FakePlatform fake;
+    AppSettings::shared().setTemperatureUnit(TemperatureUnit::celsius);
+    SnapshotValues s;
+    s.cpu = CPUReading{{0.5, 0.25}, 0.375, 0.25, 0.125, 0.625};
+    s.memory = MemoryReading{16ULL << 30, 4ULL << 30, 1ULL << 30, 0, 11ULL << 30};
+    s.network = NetworkReading{1536, 100};
+    s.diskUsage = {DiskVolumeUsage{"Ubuntu", "/", 500ULL << 30, 100ULL << 30}};
+    s.thermal = ThermalReading{61.5, std::nullopt, 42.5, std::nullopt, 38};
+    s.fan = FanReading{1200, 2, std::vector<double>{1200, 0}, 300, 2000};
+    s.hasBattery = false;
+    s.processes = ProcessReading{{ProcessRow{42, "firefox", std::nullopt, 150.4, 1 << 30}},
+                                 {ProcessRow{42, "firefox", std::nullopt, 150.4, 1 << 30}}};
+    const std::string text = snapshotText(s);
+    for (const char* line :
+         {"CPU        38%  user 25%, system 13%\n", "  cores    50% 25%\n", "GPU        —\n",
+          "Memory     5 GB of 16 GB used", "Network    ↓ 2 KB/s  ↑ 100 B/s\n",
+          "Volumes    Ubuntu (/)  400 GB of 500 GB used\n",
+          "Sensors    CPU 62°C  GPU —  memory 43°C  battery —  storage 38°C\n",
+          "Fans       1200 rpm (1200 rpm, Off)  range 300 rpm – 2000 rpm\n", "Battery    none\n",
+          "Processes  by CPU: firefox 150%\n", "by memory: firefox 1 GB\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+}
+
+TEST(SnapshotCommand, RefusesUnknownOptionsAndNeedsLocal) {
+    std::ostringstream out, err;
+    EXPECT_EQ(runSnapshot({"--bogus"}, out, err), kMisuse);
+    EXPECT_EQ(runSnapshot({}, out, err), kMisuse);
+    EXPECT_TRUE(out.str().empty());
+}
+
+} // namespace
+} // namespace quillfen::cli
