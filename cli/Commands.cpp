@@ -4,8 +4,10 @@ namespace quillfen::cli {
 namespace {
 
 // One line, so that a misuse is one line of standard error.
-constexpr const char* kUsage = "usage: quillfen snapshot --local [--text] | quillfen helper "
-                               "status|start|stop|autostart on|off|update|download\n";
+constexpr const char* kUsage =
+    "usage: quillfen watch [--json] | snapshot [--local [--text]] | settings get | settings set "
+    "KEY "
+    "VALUE | helper status|start|stop|autostart on|off|update|download\n";
 
 } // namespace
 
@@ -21,7 +23,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "helper") return runHelper(rest, out, err);
-    if (command == "snapshot") return runSnapshot(rest, out, err);
+    if (command == "snapshot")
+        return rest.empty() ? runServiceSnapshot(out, err) : runSnapshot(rest, out, err);
+    if (command == "watch") return runWatch(rest, out, err);
+    if (command == "settings") return runSettings(rest, out, err);
     err << "quillfen: unknown command '" << command << "'; " << kUsage;
     return kMisuse;
 }

@@ -17,6 +17,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // `quillfen snapshot …`
 int runSnapshot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// `quillfen snapshot` through the monitoring service, `quillfen watch`, `quillfen settings …`
+int runServiceSnapshot(std::ostream& out, std::ostream& err);
+int runWatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runSettings(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // `quillfen helper …`
 int runHelper(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -23,8 +23,7 @@ int runSnapshot(const std::vector<std::string>& args, std::ostream& out, std::os
         }
     }
     if (!local) {
-        err << "quillfen: snapshot needs --local: the monitoring service is not reachable from "
-               "this build\n";
+        err << "quillfen: --text goes with --local\n";
         return kMisuse;
     }
     SystemSnapshot snapshot;

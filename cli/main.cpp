@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "platform/linux/DBusMessaging.h"
+
 #include <QCoreApplication>
 
 #include <iostream>
@@ -7,6 +9,7 @@
 // The command-line client: `quillfen <command> …`.
 int main(int argc, char* argv[]) {
     QCoreApplication eventLoop(argc, argv);
+    quillfen::platform::dbus::enableDBus();
     return quillfen::cli::run(std::vector<std::string>(argv + 1, argv + argc), std::cout,
                               std::cerr);
 }

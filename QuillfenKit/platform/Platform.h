@@ -9,6 +9,7 @@
 #include "platform/LoginItems.h"
 #include "platform/MainBundle.h"
 #include "platform/MainQueue.h"
+#include "platform/Messaging.h"
 #include "platform/PowerSources.h"
 #include "platform/Registry.h"
 #include "platform/SMC.h"
@@ -37,6 +38,8 @@ struct Platform {
     std::shared_ptr<Workspace> workspace;
     std::shared_ptr<VolumeFlags> volumeFlags;
     std::shared_ptr<Volumes> volumes;
+    // Present in processes that talk to the monitoring service (see linux::enableDBus).
+    std::shared_ptr<Messaging> messaging;
     std::shared_ptr<LoginItems> loginItems;
     std::shared_ptr<AlertPresenter> alerts;
     std::shared_ptr<UserDefaultsSuites> userDefaults;

@@ -16,6 +16,7 @@ FakePlatform::FakePlatform() {
     platform.workspace = workspace;
     platform.volumeFlags = volumeFlags;
     platform.volumes = volumes;
+    platform.messaging = messaging;
     platform.loginItems = loginItems;
     platform.alerts = alerts;
     platform.userDefaults = defaults;

@@ -10,6 +10,7 @@
 #include "platform/fake/FakeLoginItems.h"
 #include "platform/fake/FakeMainBundle.h"
 #include "platform/fake/FakeMainQueue.h"
+#include "platform/fake/FakeMessaging.h"
 #include "platform/fake/FakePowerSources.h"
 #include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeSMC.h"
@@ -43,6 +44,7 @@ public:
     const std::shared_ptr<FakeWorkspace> workspace = std::make_shared<FakeWorkspace>();
     const std::shared_ptr<FakeVolumeFlags> volumeFlags = std::make_shared<FakeVolumeFlags>();
     const std::shared_ptr<FakeVolumes> volumes = std::make_shared<FakeVolumes>();
+    const std::shared_ptr<FakeMessaging> messaging = std::make_shared<FakeMessaging>();
     const std::shared_ptr<FakeLoginItems> loginItems = std::make_shared<FakeLoginItems>();
     const std::shared_ptr<FakeAlertPresenter> alerts = std::make_shared<FakeAlertPresenter>();
     const std::shared_ptr<FakeUserDefaultsSuites> defaults =

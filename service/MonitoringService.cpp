@@ -1,0 +1,126 @@
+#include "MonitoringService.h"
+
+#include "model/AppState.h"
+#include "quillfenclientinterface.h"
+#include "quillfenserviceadaptor.h"
+#include "settings/AppSettings.h"
+#include "xpc/QuillfenXPC.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
+
+namespace quillfen {
+namespace {
+
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QByteArray encoded(const std::optional<std::string>& text) {
+    return text ? QByteArray(text->data(), static_cast<qsizetype>(text->size())) : QByteArray();
+}
+
+// A unique connection name (":1.42"): the only kind of endpoint a client can hand over.
+bool isUniqueName(const QString& name) {
+    return name.size() > 1 && name.size() <= 255 && name.startsWith(':');
+}
+
+} // namespace
+
+MonitoringService::MonitoringService(QDBusConnection bus, QObject* parent)
+    : QObject(parent)
+    , bus_(std::move(bus))
+    , sampler_(snapshot_)
+    , watcher_(new QDBusServiceWatcher(QString(), bus_, QDBusServiceWatcher::WatchForUnregistration,
+                                       this)) {
+    new QuillfenServiceAdaptor(this);
+    new QuillfenServiceStatusAdaptor(this);
+    connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
+            &MonitoringService::nameLeft);
+    sampler_.didTick = [this] { didTick(); };
+}
+
+MonitoringService::~MonitoringService() {
+    sampler_.stop();
+}
+
+bool MonitoringService::start(QString& error) {
+    if (!bus_.isConnected()) {
+        error = "no session bus: " + bus_.lastError().message();
+        return false;
+    }
+    if (!bus_.registerObject(q(QuillfenXPC::serviceObjectPath), this,
+                             QDBusConnection::ExportAdaptors)) {
+        error = "cannot export the service object";
+        return false;
+    }
+    if (!bus_.registerService(q(kQuillfenServiceMachName))) {
+        error = q(kQuillfenServiceMachName) + " is already taken: " + bus_.lastError().message();
+        return false;
+    }
+    sampler_.start(1.0);
+    return true;
+}
+
+QString MonitoringService::caller() const {
+    return calledFromDBus() ? message().service() : QString();
+}
+
+bool MonitoringService::RegisterClientWithEndpoint(const QString& endpoint) {
+    if (!isUniqueName(endpoint)) return false;
+    // An endpoint must be on the bus now, or the client would be remembered forever.
+    const auto owned = bus_.interface()->isServiceRegistered(endpoint);
+    if (!owned.isValid() || !owned.value()) return false;
+    auto proxy = std::make_unique<ComBrenvollPellgroveQuillfenClientInterface>(
+        endpoint, q(QuillfenXPC::clientObjectPath), bus_);
+    clients_[endpoint] = Client{caller(), std::move(proxy)};
+    watcher_->addWatchedService(endpoint);
+    return true;
+}
+
+QByteArray MonitoringService::CurrentSnapshot() {
+    if (document_.isEmpty()) document_ = encoded(json::encode(snapshot_.values()));
+    return document_;
+}
+
+void MonitoringService::SetPopoverOpen(bool open) {
+    const QString from = caller();
+    popoverOpen_[from] = open;
+    if (!from.isEmpty()) watcher_->addWatchedService(from);
+    updatePopover();
+}
+
+void MonitoringService::ApplySettings(const QByteArray& document) {
+    if (document.size() > maximumDocumentBytes) return;
+    const auto values =
+        json::decode<AppSettingsValues>(std::string_view(document.constData(), document.size()));
+    if (!values) return;
+    AppSettings::shared().apply(*values);
+    const QByteArray current = encoded(json::encode(AppSettings::shared().values()));
+    const QString from = caller();
+    for (const auto& [endpoint, client] : clients_)
+        if (client.registeredBy != from || from.isEmpty()) client.proxy->SettingsDidUpdate(current);
+}
+
+void MonitoringService::didTick() {
+    document_ = encoded(json::encode(snapshot_.values()));
+    if (document_.isEmpty()) return;
+    for (const auto& [endpoint, client] : clients_)
+        client.proxy->SnapshotDidUpdate(document_);
+}
+
+void MonitoringService::nameLeft(const QString& name) {
+    watcher_->removeWatchedService(name);
+    clients_.erase(name);
+    if (popoverOpen_.erase(name)) updatePopover();
+}
+
+void MonitoringService::updatePopover() {
+    bool anyOpen = false;
+    for (const auto& [who, open] : popoverOpen_)
+        anyOpen = anyOpen || open;
+    AppState::shared().setPopoverIsOpen(anyOpen);
+}
+
+} // namespace quillfen

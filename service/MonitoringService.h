@@ -1,0 +1,66 @@
+#pragma once
+
+#include "model/SystemSnapshot.h"
+#include "sampling/Sampler.h"
+
+#include <QByteArray>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QObject>
+
+#include <map>
+#include <memory>
+
+class QDBusServiceWatcher;
+class ComBrenvollPellgroveQuillfenClientInterface;
+
+namespace quillfen {
+
+// The monitoring service: samples once a second and sends each snapshot to every registered
+// client, applies the settings clients send and passes them on to the others, and samples
+// in full while any client's popover is open. Clients are known by the endpoint they
+// registered and forgotten when that name leaves the bus.
+class MonitoringService final : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_PROPERTY(uint ClientCount READ clientCount)
+
+public:
+    // Documents larger than this are dropped unread.
+    static constexpr qsizetype maximumDocumentBytes = 1 << 20;
+
+    explicit MonitoringService(QDBusConnection bus, QObject* parent = nullptr);
+    ~MonitoringService() override;
+
+    // Exports the service and takes its bus name; false (with the reason in `error`) when
+    // the name is taken or the bus is unusable.
+    bool start(QString& error);
+
+    uint clientCount() const { return static_cast<uint>(clients_.size()); }
+
+public slots:
+    bool RegisterClientWithEndpoint(const QString& endpoint);
+    QByteArray CurrentSnapshot();
+    void SetPopoverOpen(bool open);
+    void ApplySettings(const QByteArray& document);
+
+private:
+    struct Client {
+        QString registeredBy; // the caller's own connection
+        std::unique_ptr<ComBrenvollPellgroveQuillfenClientInterface> proxy;
+    };
+
+    void didTick();
+    void nameLeft(const QString& name);
+    void updatePopover();
+    QString caller() const;
+
+    QDBusConnection bus_;
+    SystemSnapshot snapshot_;
+    Sampler sampler_;
+    QByteArray document_;                 // the latest snapshot, encoded once per tick
+    std::map<QString, Client> clients_;   // by endpoint
+    std::map<QString, bool> popoverOpen_; // by caller
+    QDBusServiceWatcher* watcher_;
+};
+
+} // namespace quillfen

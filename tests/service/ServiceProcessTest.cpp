@@ -1,0 +1,218 @@
+// The monitoring service and its clients as a user runs them: real processes on a bus of the
+// test's own, real time.
+
+#include "TempDir.h"
+#include "model/SystemSnapshot.h"
+
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <memory>
+
+namespace quillfen {
+namespace {
+
+const QString kBin = QString(QUILLFEN_BUILD_DIR) + "/bin/";
+
+// A process whose output is read line by line as it comes.
+class Running {
+public:
+    Running(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+        process.setProcessEnvironment(env);
+        QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] {
+            while (process.canReadLine())
+                out.push_back(process.readLine().trimmed().toStdString());
+        });
+        process.setReadChannel(QProcess::StandardOutput);
+        process.start(program, args);
+        process.waitForStarted();
+    }
+    ~Running() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+    std::string err() { return errText += process.readAllStandardError().toStdString(); }
+    int count(const std::function<bool(const std::string&)>& match) const {
+        int n = 0;
+        for (const auto& line : out)
+            n += match(line);
+        return n;
+    }
+
+    QProcess process;
+    std::vector<std::string> out;
+    std::string errText;
+};
+
+bool isSnapshot(const std::string& line) {
+    return line.starts_with("{\"_");
+}
+bool isSettings(const std::string& line) {
+    return line.starts_with("{\"settings\"");
+}
+
+// Runs the event loop until `done` or the deadline; real processes take real time. The
+// condition is looked at whenever a process writes, and every 200 ms for what only the
+// bus can tell.
+bool waitFor(const std::function<bool()>& done, int deadlineMs = 15000);
+
+std::vector<QProcess*> watched;
+
+bool waitFor(const std::function<bool()>& done, int deadlineMs) {
+    QEventLoop loop;
+    QObject context;
+    for (auto* p : watched) {
+        QObject::connect(p, &QProcess::readyReadStandardOutput, &context, [&] { loop.quit(); });
+        QObject::connect(p, &QProcess::readyReadStandardError, &context, [&] { loop.quit(); });
+    }
+    QTimer slow;
+    QObject::connect(&slow, &QTimer::timeout, &loop, &QEventLoop::quit);
+    slow.start(200);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(deadlineMs);
+    while (!done() && deadline.isActive())
+        loop.exec();
+    return done();
+}
+
+class ServiceProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A bus of our own, so tests running side by side do not meet on one service name.
+        bus.setProgram("dbus-daemon");
+        bus.setArguments({"--session", "--nofork", "--print-address=1"});
+        bus.start();
+        ASSERT_TRUE(bus.waitForStarted());
+        ASSERT_TRUE(bus.waitForReadyRead(5000));
+        address = bus.readLine().trimmed();
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", address);
+        env.insert("XDG_DATA_HOME", QString::fromStdString((dir / "data").string()));
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir / "config").string()));
+        env.insert("QUILLFEN_LOG_STDERR", "1");
+        env.remove("DISPLAY");
+        connection = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(address, "test-" + QString::number(::getpid())));
+        ASSERT_TRUE(connection->isConnected());
+    }
+    void TearDown() override {
+        watched.clear();
+        processes.clear();
+        QDBusConnection::disconnectFromBus(connection->name());
+        bus.kill();
+        bus.waitForFinished();
+    }
+
+    Running& start(const QString& program, const QStringList& args = {}) {
+        processes.push_back(std::make_unique<Running>(kBin + program, args, env));
+        watched.push_back(&processes.back()->process);
+        return *processes.back();
+    }
+    Running& service() { return start("quillfen-service"); }
+    Running& watch() { return start("quillfen", {"watch", "--json"}); }
+
+    std::optional<uint> clientCount() {
+        QDBusInterface status("com.brenvoll.pellgrove.service", "/com/brenvoll/pellgrove/service",
+                              "com.brenvoll.pellgrove.QuillfenServiceStatus", *connection);
+        const QVariant v = status.property("ClientCount");
+        if (!v.isValid()) return std::nullopt;
+        return v.toUInt();
+    }
+
+    testing::TempDir dir;
+    QProcess bus;
+    QString address;
+    QProcessEnvironment env;
+    std::unique_ptr<QDBusConnection> connection;
+    std::vector<std::unique_ptr<Running>> processes;
+};
+
+TEST_F(ServiceProcess, ClientsGetSnapshotsAndSettingsWithoutEchoAndLeftClientsAreForgotten) {
+    service();
+    Running& a = watch();
+    Running& b = watch();
+    ASSERT_TRUE(waitFor([&] { return a.count(isSnapshot) >= 2 && b.count(isSnapshot) >= 2; }));
+    EXPECT_EQ(clientCount(), 2u);
+
+    Running& set = start("quillfen", {"settings", "set", "theme", "light"});
+    ASSERT_TRUE(set.process.waitForFinished(15000));
+    EXPECT_EQ(set.process.exitCode(), 0) << set.err();
+    ASSERT_TRUE(waitFor([&] { return a.count(isSettings) >= 1 && b.count(isSettings) >= 1; }));
+    // A client echoing what it was told would make the service pass it on again.
+    const int aSnapshots = a.count(isSnapshot);
+    ASSERT_TRUE(waitFor([&] { return a.count(isSnapshot) >= aSnapshots + 2; }));
+    EXPECT_EQ(a.count(isSettings), 1);
+    EXPECT_EQ(b.count(isSettings), 1);
+    const auto line = *std::find_if(a.out.begin(), a.out.end(), isSettings);
+    EXPECT_NE(line.find(R"("theme":"light")"), std::string::npos) << line;
+
+    b.process.kill();
+    b.process.waitForFinished();
+    EXPECT_TRUE(waitFor([&] { return clientCount() == 1u; }));
+}
+
+TEST_F(ServiceProcess, AClientRegistersAgainAfterTheServiceComesBack) {
+    auto* s = &service();
+    Running& a = watch();
+    ASSERT_TRUE(waitFor([&] { return a.count(isSnapshot) >= 1; }));
+    ::kill(static_cast<pid_t>(s->process.processId()), SIGKILL);
+    ASSERT_TRUE(waitFor([&] {
+        return a.err().find("[XPCClient] connection interrupted — re-registering client") !=
+                   std::string::npos &&
+               a.errText.find("[XPCClient] reconnect attempt 1 in 1s") != std::string::npos;
+    })) << a.errText;
+    const int before = a.count(isSnapshot);
+    s = &service();
+    ASSERT_TRUE(waitFor([&] { return a.count(isSnapshot) > before; })) << a.err();
+    EXPECT_NE(a.err().rfind("[XPCClient] registerClient reply: ok"),
+              a.errText.find("[XPCClient] registerClient reply: ok"))
+        << "registered a second time";
+}
+
+TEST_F(ServiceProcess, WithoutAServiceTheClientBacksOffWithGrowingDelays) {
+    Running& a = watch();
+    ASSERT_TRUE(waitFor([&] {
+        return a.err().find("reconnect attempt 3 in 4s") != std::string::npos;
+    })) << a.errText;
+    const auto one = a.errText.find("[XPCClient] reconnect attempt 1 in 1s");
+    const auto two = a.errText.find("[XPCClient] reconnect attempt 2 in 2s");
+    EXPECT_NE(one, std::string::npos);
+    EXPECT_LT(one, two);
+    EXPECT_EQ(a.count(isSnapshot), 0);
+}
+
+TEST_F(ServiceProcess, OversizedOrGarbageSettingsLeaveTheServiceRunningAndItsSettingsAlone) {
+    service();
+    ASSERT_TRUE(waitFor([&] { return clientCount().has_value(); }));
+    const auto preferences = dir / "data" / "group.com.brenvoll.pellgrove" / "Library" /
+                             "Preferences" / "group.com.brenvoll.pellgrove.json";
+    const std::string before = testing::readText(preferences);
+    for (const QByteArray& document :
+         {QByteArray(2 << 20, '{'), QByteArray("garbage"), QByteArray(R"({"theme":"light"})")}) {
+        auto call = QDBusMessage::createMethodCall(
+            "com.brenvoll.pellgrove.service", "/com/brenvoll/pellgrove/service",
+            "com.brenvoll.pellgrove.QuillfenService", "ApplySettings");
+        call << document;
+        connection->send(call);
+    }
+    const auto reply = connection->call(QDBusMessage::createMethodCall(
+        "com.brenvoll.pellgrove.service", "/com/brenvoll/pellgrove/service",
+        "com.brenvoll.pellgrove.QuillfenService", "CurrentSnapshot"));
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    EXPECT_TRUE(json::decode<SnapshotValues>(
+        std::string_view(reply.arguments().at(0).toByteArray().toStdString())));
+    EXPECT_EQ(testing::readText(preferences), before);
+}
+
+} // namespace
+} // namespace quillfen
