@@ -147,8 +147,7 @@ int runWatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return;
         }
         if (terminal) out << "\x1b[H\x1b[2J";
-        out << "Quillfen — " << AppSettings::shared().values().menuBarMetrics.size()
-            << " menu-bar metrics; Ctrl-C to stop\n\n"
+        out << "Quillfen — live, every second; Ctrl-C to stop\n\n"
             << snapshotText(snapshot.values()) << std::flush;
     });
     if (asJSON)

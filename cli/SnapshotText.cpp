@@ -1,6 +1,7 @@
 #include "SnapshotText.h"
 
 #include "format/Formatters.h"
+#include "support/Printable.h"
 
 #include <cmath>
 #include <sstream>
@@ -24,7 +25,7 @@ std::string processList(const std::vector<ProcessRow>& rows, bool byMemory) {
     std::string text;
     for (const auto& row : rows) {
         if (!text.empty()) text += ", ";
-        text += row.name + " " +
+        text += printable(row.name, 64) + " " +
                 (byMemory ? Formatters::bytes(row.residentMemoryBytes)
                           : Formatters::percent(row.cpuPercent / 100));
     }
@@ -73,7 +74,7 @@ std::string snapshotText(const SnapshotValues& s) {
     out << "\n" << label("GPU");
     if (s.gpu) {
         out << Formatters::percent(s.gpu->utilization);
-        if (s.gpu->model) out << "  " << *s.gpu->model;
+        if (s.gpu->model) out << "  " << printable(*s.gpu->model, 128);
         if (s.gpu->coreCount) out << " (" << *s.gpu->coreCount << " cores)";
     } else {
         out << kNone;
@@ -104,9 +105,9 @@ std::string snapshotText(const SnapshotValues& s) {
     if (s.diskUsage.empty()) out << kNone;
     for (std::size_t i = 0; i < s.diskUsage.size(); ++i) {
         const auto& v = s.diskUsage[i];
-        out << (i ? "\n" + label("") : "") << v.name << " (" << v.path << ")  "
-            << Formatters::bytes(v.usedBytes()) << " of " << Formatters::bytes(v.totalBytes)
-            << " used";
+        out << (i ? "\n" + label("") : "") << printable(v.name, 128) << " ("
+            << printable(v.path, 256) << ")  " << Formatters::bytes(v.usedBytes()) << " of "
+            << Formatters::bytes(v.totalBytes) << " used";
     }
     out << "\n" << label("Sensors");
     if (s.thermal)

@@ -20,13 +20,8 @@ SensorsAgent::~SensorsAgent() {
 }
 
 const std::optional<std::string>& SensorsAgent::version() {
-    static const std::optional<std::string> value = []() -> std::optional<std::string> {
-        const auto info = platform::current().mainBundle->infoDictionary();
-        if (!info) return std::nullopt;
-        const auto it = info->find("CFBundleShortVersionString");
-        if (it == info->end() || !it->is_string()) return std::nullopt;
-        return it->get<std::string>();
-    }();
+    static const std::optional<std::string> value = json::textIn(
+        platform::current().mainBundle->infoDictionary(), "CFBundleShortVersionString");
     return value;
 }
 

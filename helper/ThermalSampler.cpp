@@ -1,6 +1,7 @@
 #include "ThermalSampler.h"
 
 #include "platform/Platform.h"
+#include "support/Throttle.h"
 
 #include <algorithm>
 #include <array>
@@ -65,7 +66,7 @@ std::optional<ThermalSampler::Category> ThermalSampler::category(std::string_vie
 
 std::optional<ThermalReading> ThermalSampler::sample() {
     const double now = platform::current().clock->now();
-    if (previousTimestamp > 0 && now - previousTimestamp < minimumInterval) return std::nullopt;
+    if (!isDue(previousTimestamp, now, minimumInterval)) return std::nullopt;
     // Moved before the checks below, so a machine without sensors is not asked every second.
     previousTimestamp = now;
     if (!client) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "MonitoringService.h"
 
 #include "model/AppState.h"
+#include "platform/Platform.h"
 #include "quillfenclientinterface.h"
 #include "quillfenserviceadaptor.h"
 #include "settings/AppSettings.h"
@@ -45,22 +46,26 @@ MonitoringService::~MonitoringService() {
     sampler_.stop();
 }
 
-bool MonitoringService::start(QString& error) {
+void MonitoringService::start(std::function<void(const QString&)> failed) {
+    failed_ = std::move(failed);
     if (!bus_.isConnected()) {
-        error = "no session bus: " + bus_.lastError().message();
-        return false;
+        failed_("no session bus: " + bus_.lastError().message());
+        return;
     }
     if (!bus_.registerObject(q(QuillfenXPC::serviceObjectPath), this,
                              QDBusConnection::ExportAdaptors)) {
-        error = "cannot export the service object";
-        return false;
+        failed_("cannot export the service object");
+        return;
     }
-    if (!bus_.registerService(q(kQuillfenServiceMachName))) {
-        error = q(kQuillfenServiceMachName) + " is already taken: " + bus_.lastError().message();
-        return false;
-    }
+    // The session ending takes the bus with it; a service without its bus has no one to serve.
+    bus_.connect(QString(), "/org/freedesktop/DBus/Local", "org.freedesktop.DBus.Local",
+                 "Disconnected", this, SLOT(busDisconnected()));
     sampler_.start(1.0);
-    return true;
+}
+
+void MonitoringService::busDisconnected() {
+    sampler_.stop();
+    platform::current().application->terminate();
 }
 
 QString MonitoringService::caller() const {
@@ -105,6 +110,14 @@ void MonitoringService::ApplySettings(const QByteArray& document) {
 
 void MonitoringService::didTick() {
     document_ = encoded(json::encode(snapshot_.values()));
+    if (!named_) {
+        if (!bus_.registerService(q(kQuillfenServiceMachName))) {
+            sampler_.stop();
+            failed_("another process owns " + q(kQuillfenServiceMachName));
+            return;
+        }
+        named_ = true;
+    }
     if (document_.isEmpty()) return;
     for (const auto& [endpoint, client] : clients_)
         client.proxy->SnapshotDidUpdate(document_);

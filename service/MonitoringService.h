@@ -8,6 +8,7 @@
 #include <QDBusContext>
 #include <QObject>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -31,9 +32,10 @@ public:
     explicit MonitoringService(QDBusConnection bus, QObject* parent = nullptr);
     ~MonitoringService() override;
 
-    // Exports the service and takes its bus name; false (with the reason in `error`) when
-    // the name is taken or the bus is unusable.
-    bool start(QString& error);
+    // Exports the service and starts sampling; the bus name is taken once the first sample is
+    // in, so the first question (which may be what had the bus start the service) gets
+    // readings. `failed` is called when the bus is unusable or the name is taken.
+    void start(std::function<void(const QString& error)> failed);
 
     uint clientCount() const { return static_cast<uint>(clients_.size()); }
 
@@ -42,6 +44,9 @@ public slots:
     QByteArray CurrentSnapshot();
     void SetPopoverOpen(bool open);
     void ApplySettings(const QByteArray& document);
+
+private slots:
+    void busDisconnected();
 
 private:
     struct Client {
@@ -57,7 +62,9 @@ private:
     QDBusConnection bus_;
     SystemSnapshot snapshot_;
     Sampler sampler_;
-    QByteArray document_;                 // the latest snapshot, encoded once per tick
+    QByteArray document_; // the latest snapshot, encoded once per tick
+    bool named_ = false;  // the bus name is ours
+    std::function<void(const QString&)> failed_;
     std::map<QString, Client> clients_;   // by endpoint
     std::map<QString, bool> popoverOpen_; // by caller
     QDBusServiceWatcher* watcher_;

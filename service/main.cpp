@@ -13,12 +13,11 @@ class Launch final : public quillfen::platform::ApplicationDelegate {
 public:
     void applicationDidFinishLaunching() override {
         service = std::make_unique<quillfen::MonitoringService>(QDBusConnection::sessionBus());
-        QString error;
-        if (!service->start(error)) {
+        service->start([this](const QString& error) {
             std::fprintf(stderr, "quillfen-service: %s\n", error.toLocal8Bit().constData());
             failed = true;
             quillfen::platform::current().application->terminate();
-        }
+        });
     }
     std::unique_ptr<quillfen::MonitoringService> service;
     bool failed = false;

@@ -20,15 +20,9 @@ std::shared_ptr<platform::UserDefaults> store() {
     return suites.standardUserDefaults();
 }
 
-std::optional<std::string> stringIn(const std::optional<json::Json>& info, std::string_view key) {
-    if (!info) return std::nullopt;
-    const auto it = info->find(key);
-    if (it == info->end() || !it->is_string()) return std::nullopt;
-    return it->get<std::string>();
-}
-
 std::string appVersion() {
-    return stringIn(os().mainBundle->infoDictionary(), "CFBundleShortVersionString").value_or("?");
+    return json::textIn(os().mainBundle->infoDictionary(), "CFBundleShortVersionString")
+        .value_or("?");
 }
 
 bool isBelowMinimum(const std::string& version) {
@@ -93,8 +87,8 @@ bool isRunning() {
 
 std::optional<std::string> installedVersion() {
     if (const auto url = installedURL()) {
-        if (auto version = stringIn(os().workspace->infoDictionaryOfBundle(*url),
-                                    "CFBundleShortVersionString"))
+        if (auto version = json::textIn(os().workspace->infoDictionaryOfBundle(*url),
+                                        "CFBundleShortVersionString"))
             return version;
     }
     return freshPayloadVersion();

@@ -1,6 +1,7 @@
 #include "sampling/BatterySampler.h"
 
 #include "platform/Platform.h"
+#include "support/Throttle.h"
 
 #include <algorithm>
 
@@ -42,10 +43,7 @@ BatterySampler::BatterySampler()
 
 std::optional<BatteryReading> BatterySampler::sample() {
     const double now = clock_->now();
-    // A wall clock set back restarts the window rather than silencing the battery until the
-    // clock has caught up with the last read.
-    const double since = now - previousTimestamp_;
-    if (previousTimestamp_ > 0 && since >= 0 && since < minimumInterval) return std::nullopt;
+    if (!isDue(previousTimestamp_, now, minimumInterval)) return std::nullopt;
     previousTimestamp_ = now;
 
     const auto info = powerSources_->copyPowerSourcesInfo();

@@ -1,6 +1,7 @@
 #include "sampling/DiskUsageSampler.h"
 
 #include "platform/Platform.h"
+#include "support/Throttle.h"
 
 #include <algorithm>
 
@@ -8,10 +9,7 @@ namespace quillfen {
 
 std::optional<std::vector<DiskVolumeUsage>> DiskUsageSampler::sample() {
     const double now = platform::current().clock->now();
-    const double since = now - previousTimestamp;
-    // A wall clock set back restarts the window instead of silencing the list until the
-    // clock has caught up.
-    if (previousTimestamp > 0 && since >= 0 && since < minimumInterval) return std::nullopt;
+    if (!isDue(previousTimestamp, now, minimumInterval)) return std::nullopt;
     previousTimestamp = now;
 
     auto& volumes = *platform::current().volumes;

@@ -1,6 +1,7 @@
 #include "sampling/GPUSampler.h"
 
 #include "platform/Platform.h"
+#include "support/Throttle.h"
 
 namespace quillfen {
 namespace {
@@ -39,10 +40,7 @@ GPUSampler::GPUSampler()
 
 std::optional<platform::RegistryDictionary> GPUSampler::throttledReadPerformanceStatistics() {
     const double now = clock_->now();
-    // A wall clock set back restarts the window rather than silencing the GPU until the
-    // clock has caught up with the last attempt.
-    const double since = now - previousTimestamp_;
-    if (previousTimestamp_ > 0 && since >= 0 && since < kMinimumInterval) return std::nullopt;
+    if (!isDue(previousTimestamp_, now, kMinimumInterval)) return std::nullopt;
     previousTimestamp_ = now;
 
     if (!service_) return std::nullopt;

@@ -3,6 +3,7 @@
 #include "platform/KinfoProc.h"
 #include "platform/Platform.h"
 #include "platform/ProcTaskAllInfo.h"
+#include "support/Throttle.h"
 
 #include <algorithm>
 #include <cstring>
@@ -110,10 +111,8 @@ ProcessSampler::Snapshot ProcessSampler::readAll() {
 
 std::optional<ProcessReading> ProcessSampler::sample() {
     const double now = clock_->now();
-    // A wall clock set back restarts the window rather than silencing the lists until the
-    // clock has caught up with the last read.
     const double since = now - previousTimestamp_;
-    if (previousTimestamp_ > 0 && since >= 0 && since < minimumInterval) return std::nullopt;
+    if (!isDue(previousTimestamp_, now, minimumInterval)) return std::nullopt;
 
     Snapshot current = readAll();
     if (previous_.empty() || previousTimestamp_ <= 0 || since <= 0) {

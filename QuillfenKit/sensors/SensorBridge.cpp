@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "support/FileIO.h"
+#include "support/Printable.h"
 #include "support/SystemLog.h"
 #include "support/VersionCompare.h"
 
@@ -59,8 +60,10 @@ std::optional<SensorsPayload> readAccepted(double now) {
     if (!payload) return std::nullopt;
     if (!payload->helperVersion ||
         compareNumeric(*payload->helperVersion, minimumHelperVersion) < 0) {
-        systemLog("Quillfen: refusing readings from helper " +
-                  payload->helperVersion.value_or("unversioned") + " (need " +
+        // The version comes from a file any process of the user may write: one short line.
+        const std::string shown =
+            payload->helperVersion ? printable(*payload->helperVersion, 64) : "unversioned";
+        systemLog("Quillfen: refusing readings from helper " + shown + " (need " +
                   std::string(minimumHelperVersion) + ")");
         return std::nullopt;
     }

@@ -132,22 +132,41 @@ bool write(std::string& out, const Json& j) {
 
 } // namespace
 
-bool allNumbersFinite(const Json& j) {
-    switch (j.type()) {
-    case Json::value_t::number_float:
-        return std::isfinite(j.get<double>());
-    case Json::value_t::object:
-    case Json::value_t::array:
-        for (const auto& e : j)
-            if (!allNumbersFinite(e)) return false;
-        return true;
-    default:
-        return true;
+namespace {
+
+// The deepest nesting of arrays and objects in a JSON text, strings skipped; stops counting
+// beyond `limit`.
+std::size_t nesting(std::string_view text, std::size_t limit) {
+    std::size_t depth = 0;
+    std::size_t deepest = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > deepest && (deepest = depth) > limit) return deepest;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
     }
+    return deepest;
 }
+
+} // namespace
 
 std::optional<Json> parse(std::string_view text) {
     if (text.size() > kMaxDocumentBytes) return std::nullopt;
+    // Trees are copied, compared and written by recursion; a document nested deeper than any
+    // the product writes could exhaust the stack of whoever touches it.
+    if (nesting(text, kMaxNesting) > kMaxNesting) return std::nullopt;
     Json j = Json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (j.is_discarded()) return std::nullopt;
     return j;

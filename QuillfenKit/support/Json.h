@@ -129,6 +129,19 @@ template <typename T> bool optional(const Json& obj, std::string_view key, std::
     return true;
 }
 
+// The text under `key` of an object (an information dictionary, say); nothing when the key
+// is missing, the value is no text, or there is no object at all.
+inline std::optional<std::string> textIn(const Json& object, std::string_view key) {
+    if (!object.is_object()) return std::nullopt;
+    const auto it = object.find(key);
+    if (it == object.end() || !it->is_string()) return std::nullopt;
+    return it->get<std::string>();
+}
+inline std::optional<std::string> textIn(const std::optional<Json>& object, std::string_view key) {
+    if (!object) return std::nullopt;
+    return textIn(*object, key);
+}
+
 // Adds `key` only when the optional holds a value.
 template <typename T> void putOptional(Json& obj, const char* key, const std::optional<T>& value) {
     if (value) obj[key] = *value;
@@ -136,10 +149,12 @@ template <typename T> void putOptional(Json& obj, const char* key, const std::op
 
 // --- Whole documents -----------------------------------------------------------------------
 
-// False when the tree holds a NaN or an infinity anywhere.
-bool allNumbersFinite(const Json& j);
+// Deepest nesting of arrays and objects a reader accepts; the product's own documents stay
+// below 8.
+inline constexpr std::size_t kMaxNesting = 64;
 
-// Parses at most kMaxDocumentBytes; anything malformed or oversized gives nothing.
+// Parses at most kMaxDocumentBytes nested at most kMaxNesting deep; anything malformed,
+// oversized or deeper gives nothing.
 std::optional<Json> parse(std::string_view text);
 
 // Compact text of a tree, or nothing when it holds a non-finite number.

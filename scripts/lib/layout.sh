@@ -1,5 +1,6 @@
 # Where an installation under a prefix puts things; sourced by scripts/install and
-# scripts/uninstall. Sets: prefix, bundle_name, bundle, helper_exe, entry, cli.
+# scripts/uninstall. Sets: prefix, bundle_name, bundle, helper_exe, entry, cli, service_exe,
+# service_file.
 
 prefix=${1:-$HOME/.local}
 case $prefix in
@@ -13,6 +14,9 @@ helper_exe="$bundle/Contents/MacOS/quillfen-helper"
 entry="$prefix/share/applications/com.brenvoll.pellgrove.helper.desktop"
 autostart_entry="${XDG_CONFIG_HOME:-$HOME/.config}/autostart/com.brenvoll.pellgrove.helper.desktop"
 cli="$prefix/bin/quillfen"
+service_exe="$prefix/bin/quillfen-service"
+# The session bus starts the service on the first message to its name from this file.
+service_file="$prefix/share/dbus-1/services/com.brenvoll.pellgrove.service.service"
 
 # The Exec value of a desktop entry that runs "$1": quoted, with \ " ` $ escaped by a
 # backslash and % doubled inside the quotes, then escaped once more as a string value.
@@ -26,6 +30,14 @@ desktop_exec() {
     q="\"$q\""
     q=${q//"$bs"/"$bs$bs"}
     printf '%s' "$q"
+}
+
+# The Exec value of a D-Bus service file that runs "$1": quoted, with \ and " escaped.
+dbus_exec() {
+    local bs='\' q=$1
+    q=${q//"$bs"/"$bs$bs"}
+    q=${q//'"'/"$bs"'"'}
+    printf '"%s"' "$q"
 }
 
 # Replaces "$2" by "$1" so that no reader ever sees it half-written.

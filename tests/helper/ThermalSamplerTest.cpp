@@ -38,6 +38,15 @@ TEST_F(ThermalSamplerTest, SamplesAtMostEveryTwoSecondsOnTheWallClock) {
     EXPECT_EQ(fake.hid->listings, 2);
 }
 
+TEST_F(ThermalSamplerTest, AWallClockSetBackDoesNotFreezeTheReadings) {
+    auto sensor = fake.hid->addSensor("PMU tdie1", 50);
+    ThermalSampler sampler;
+    EXPECT_EQ(sampler.sample()->cpuTemperatureC, 50);
+    sensor->temperature = 70;
+    fake.clock->setNow(fake.clock->now() - 3600);
+    EXPECT_EQ(sampler.sample()->cpuTemperatureC, 70);
+}
+
 TEST_F(ThermalSamplerTest, TheThrottleHoldsWithoutSensorAccessToo) {
     fake.hid->available = false;
     ThermalSampler sampler;

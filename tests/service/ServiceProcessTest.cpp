@@ -5,6 +5,7 @@
 #include "model/SystemSnapshot.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QEventLoop>
@@ -88,19 +89,22 @@ bool waitFor(const std::function<bool()>& done, int deadlineMs) {
 class ServiceProcess : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A bus of our own, so tests running side by side do not meet on one service name.
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", QString::fromStdString(dir.path().string()));
+        env.insert("XDG_DATA_HOME", QString::fromStdString((dir / "prefix" / "share").string()));
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir / "config").string()));
+        env.insert("QUILLFEN_LOG_STDERR", "1");
+        env.remove("DISPLAY");
+        // A bus of our own, so tests running side by side do not meet on one service name; it
+        // looks for service files in the test's data folder.
+        bus.setProcessEnvironment(env);
         bus.setProgram("dbus-daemon");
         bus.setArguments({"--session", "--nofork", "--print-address=1"});
         bus.start();
         ASSERT_TRUE(bus.waitForStarted());
         ASSERT_TRUE(bus.waitForReadyRead(5000));
         address = bus.readLine().trimmed();
-        env = QProcessEnvironment::systemEnvironment();
         env.insert("DBUS_SESSION_BUS_ADDRESS", address);
-        env.insert("XDG_DATA_HOME", QString::fromStdString((dir / "data").string()));
-        env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir / "config").string()));
-        env.insert("QUILLFEN_LOG_STDERR", "1");
-        env.remove("DISPLAY");
         connection = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(address, "test-" + QString::number(::getpid())));
         ASSERT_TRUE(connection->isConnected());
@@ -113,10 +117,13 @@ protected:
         bus.waitForFinished();
     }
 
-    Running& start(const QString& program, const QStringList& args = {}) {
-        processes.push_back(std::make_unique<Running>(kBin + program, args, env));
+    Running& launch(const QString& path, const QStringList& args, const QProcessEnvironment& e) {
+        processes.push_back(std::make_unique<Running>(path, args, e));
         watched.push_back(&processes.back()->process);
         return *processes.back();
+    }
+    Running& start(const QString& program, const QStringList& args = {}) {
+        return launch(kBin + program, args, env);
     }
     Running& service() { return start("quillfen-service"); }
     Running& watch() { return start("quillfen", {"watch", "--json"}); }
@@ -194,7 +201,7 @@ TEST_F(ServiceProcess, WithoutAServiceTheClientBacksOffWithGrowingDelays) {
 TEST_F(ServiceProcess, OversizedOrGarbageSettingsLeaveTheServiceRunningAndItsSettingsAlone) {
     service();
     ASSERT_TRUE(waitFor([&] { return clientCount().has_value(); }));
-    const auto preferences = dir / "data" / "group.com.brenvoll.pellgrove" / "Library" /
+    const auto preferences = dir / "prefix" / "share" / "group.com.brenvoll.pellgrove" / "Library" /
                              "Preferences" / "group.com.brenvoll.pellgrove.json";
     const std::string before = testing::readText(preferences);
     for (const QByteArray& document :
@@ -212,6 +219,26 @@ TEST_F(ServiceProcess, OversizedOrGarbageSettingsLeaveTheServiceRunningAndItsSet
     EXPECT_TRUE(json::decode<SnapshotValues>(
         std::string_view(reply.arguments().at(0).toByteArray().toStdString())));
     EXPECT_EQ(testing::readText(preferences), before);
+}
+
+TEST_F(ServiceProcess, TheBusStartsTheInstalledServiceOnTheFirstMessage) {
+    const QString prefix = QString::fromStdString((dir / "prefix").string());
+    auto installEnv = env;
+    installEnv.insert("QUILLFEN_BUILD_DIR", QUILLFEN_BUILD_DIR);
+    Running& install =
+        launch("bash", {QString(QUILLFEN_SOURCE_DIR) + "/scripts/install", prefix}, installEnv);
+    ASSERT_TRUE(install.process.waitForFinished(60000));
+    ASSERT_EQ(install.process.exitCode(), 0) << install.err();
+    EXPECT_FALSE(
+        connection->interface()->isServiceRegistered("com.brenvoll.pellgrove.service").value())
+        << "nothing runs before the first message";
+
+    Running& snapshot = launch(prefix + "/bin/quillfen", {"snapshot"}, env);
+    ASSERT_TRUE(snapshot.process.waitForFinished(30000));
+    EXPECT_EQ(snapshot.process.exitCode(), 0) << snapshot.err();
+    ASSERT_EQ(snapshot.count(isSnapshot), 1);
+    EXPECT_TRUE(json::decode<SnapshotValues>(std::string_view(snapshot.out.front())));
+    EXPECT_EQ(clientCount(), 0u) << "started, and no client registered";
 }
 
 } // namespace

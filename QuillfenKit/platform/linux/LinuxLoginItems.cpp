@@ -31,8 +31,8 @@ LinuxLoginItems::LinuxLoginItems(std::shared_ptr<const MainBundle> bundle,
 
 std::variant<LinuxLoginItems::Entry, std::string> LinuxLoginItems::entry() const {
     const auto info = bundle_ ? bundle_->infoDictionary() : std::nullopt;
-    const auto id = info ? info->find("CFBundleIdentifier") : json::Json::const_iterator{};
-    if (!info || id == info->end() || !id->is_string() || !isPlainFileName(id->get<std::string>()))
+    const auto id = json::textIn(info, "CFBundleIdentifier");
+    if (!id || !isPlainFileName(*id))
         return std::string("the application has no bundle identifier");
     auto folder = autostartFolder_;
     if (folder.empty()) {
@@ -40,10 +40,7 @@ std::variant<LinuxLoginItems::Entry, std::string> LinuxLoginItems::entry() const
         if (!config) return std::string("the user has no home folder");
         folder = *config / "autostart";
     }
-    const auto name = info->find("CFBundleName");
-    return Entry{folder / (id->get<std::string>() + ".desktop"),
-                 name != info->end() && name->is_string() ? name->get<std::string>()
-                                                          : id->get<std::string>()};
+    return Entry{folder / (*id + ".desktop"), json::textIn(info, "CFBundleName").value_or(*id)};
 }
 
 std::optional<std::string> LinuxLoginItems::registerMainApp() {

@@ -85,17 +85,21 @@ QSettings::Format jsonFormat() {
     return format;
 }
 
-std::unique_ptr<QSettings> openSettings(const std::filesystem::path& file) {
-    const QString name = QString::fromStdString(file.string());
-    auto settings = std::make_unique<QSettings>(name, jsonFormat());
-    if (settings->status() != QSettings::FormatError) return settings;
-    // QSettings would replace a file it cannot read with the next write. Whatever it held is
-    // moved aside instead, where the user can still find it.
-    settings.reset();
+// QSettings would replace a file it cannot read with the next write. Whatever it held is
+// moved aside instead, where the user can still find it.
+void moveAside(const std::filesystem::path& file) {
     std::error_code ec;
     auto aside = file;
     aside += ".unreadable";
     std::filesystem::rename(file, aside, ec);
+}
+
+std::unique_ptr<QSettings> openSettings(const std::filesystem::path& file) {
+    const QString name = QString::fromStdString(file.string());
+    auto settings = std::make_unique<QSettings>(name, jsonFormat());
+    if (settings->status() != QSettings::FormatError) return settings;
+    settings.reset();
+    moveAside(file);
     return std::make_unique<QSettings>(name, jsonFormat());
 }
 
@@ -137,22 +141,35 @@ bool isPlainName(std::string_view name) {
 } // namespace
 
 LinuxUserDefaults::LinuxUserDefaults(std::filesystem::path file)
-    : settings_(openSettings(file)) {}
+    : file_(std::move(file))
+    , settings_(openSettings(file_)) {}
+
+void LinuxUserDefaults::refresh() const {
+    // Picks up what other processes have written since. A file that stopped parsing would be
+    // replaced by this process's keys alone at its next write; it is moved aside instead.
+    settings_->sync();
+    if (settings_->status() != QSettings::FormatError) return;
+    // Closed first: QSettings shares one cache per file among its objects.
+    settings_.reset();
+    moveAside(file_);
+    settings_ = openSettings(file_);
+}
 
 LinuxUserDefaults::~LinuxUserDefaults() = default;
 
 std::optional<DefaultsValue> LinuxUserDefaults::objectForKey(std::string_view key) const {
-    // Picks up what other processes have written since.
-    settings_->sync();
+    refresh();
     return fromVariant(settings_->value(keyName(key)));
 }
 
 void LinuxUserDefaults::setObject(const DefaultsValue& value, std::string_view key) {
+    refresh();
     settings_->setValue(keyName(key), toVariant(value));
     settings_->sync();
 }
 
 void LinuxUserDefaults::removeObjectForKey(std::string_view key) {
+    refresh();
     settings_->remove(keyName(key));
     settings_->sync();
 }

@@ -24,7 +24,11 @@ public:
     void removeObjectForKey(std::string_view key) override;
 
 private:
-    std::unique_ptr<QSettings> settings_;
+    void refresh() const;
+
+    std::filesystem::path file_;
+    // Re-read on every access, so also from const ones.
+    mutable std::unique_ptr<QSettings> settings_;
 };
 
 // The standard store at `$XDG_CONFIG_HOME/quillfen/defaults.json`; an application group's

@@ -36,12 +36,6 @@ bool isPlainIdentifier(std::string_view id) {
     });
 }
 
-std::optional<std::string> stringValue(const json::Json& info, std::string_view key) {
-    const auto it = info.find(key);
-    if (it == info.end() || !it->is_string()) return std::nullopt;
-    return it->get<std::string>();
-}
-
 // Most processes are plainly not in a bundle; they are passed over before any path is taken
 // apart.
 bool mayBeInBundle(const std::string& executable) {
@@ -113,7 +107,7 @@ LinuxWorkspace::urlForApplicationWithBundleIdentifier(std::string_view bundleIde
         if (!bundle) return std::nullopt;
         // An entry that points at some other application's bundle does not install this one.
         const auto info = readInfoDictionary(*bundle);
-        if (!info || stringValue(*info, "CFBundleIdentifier") != bundleIdentifier)
+        if (!info || json::textIn(*info, "CFBundleIdentifier") != bundleIdentifier)
             return std::nullopt;
         return bundle;
     }
@@ -154,8 +148,8 @@ std::optional<RunningApplication> LinuxWorkspace::bundleApplication(const std::s
     if (fresh) cached->second = readInfoDictionary(*bundle);
     const auto& info = cached->second;
     if (!info) return std::nullopt;
-    return RunningApplication{stringValue(*info, "CFBundleIdentifier").value_or(""),
-                              stringValue(*info, "CFBundleName").value_or(bundle->stem().string()),
+    return RunningApplication{json::textIn(*info, "CFBundleIdentifier").value_or(""),
+                              json::textIn(*info, "CFBundleName").value_or(bundle->stem().string()),
                               *bundle, pid};
 }
 
@@ -209,11 +203,11 @@ void LinuxWorkspace::openApplication(const std::filesystem::path& bundle,
     };
     const auto info = readInfoDictionary(bundle);
     if (!info) return report(bundle.string() + " is not an application bundle");
-    const auto executable = stringValue(*info, "CFBundleExecutable");
+    const auto executable = json::textIn(*info, "CFBundleExecutable");
     if (!executable || executable->empty() || *executable == "." || *executable == ".." ||
         executable->find('/') != std::string::npos)
         return report(bundle.string() + " names no executable");
-    if (const auto id = stringValue(*info, "CFBundleIdentifier");
+    if (const auto id = json::textIn(*info, "CFBundleIdentifier");
         id && !runningApplicationsWithBundleIdentifier(*id).empty())
         return report(std::nullopt);
     const auto program = bundle / "Contents" / "MacOS" / *executable;

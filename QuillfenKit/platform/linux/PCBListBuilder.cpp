@@ -6,6 +6,7 @@
 #include "support/FileIO.h"
 
 #include <cerrno>
+#include <chrono>
 
 namespace quillfen::platform::linux {
 namespace {
@@ -86,7 +87,6 @@ std::string PCBListBuilder::build(Protocol protocol) {
         ++count;
     }
     physical_.swap(seen);
-    lastRecords_ = count;
     appendHeader(out, count, generation_);
     out += records;
     appendHeader(out, count, generation_);
@@ -95,12 +95,20 @@ std::string PCBListBuilder::build(Protocol protocol) {
 
 int PCBListBuilder::read(Protocol protocol, void* oldp, std::size_t* oldlenp) {
     if (!oldlenp) return EINVAL;
+    const auto now = std::chrono::steady_clock::now();
     if (!oldp) {
-        const std::size_t records =
-            protocol == Protocol::tcp ? lastRecords_ + lastRecords_ / 8 + 8 : 0;
-        *oldlenp =
-            2 * sizeof(pcblist::GenerationHeader) + records * sizeof(pcblist::StatisticsRecord);
+        // The list is built for the size query and kept for the read that follows it, so the
+        // size is exact rather than a guess that a new interface could outgrow.
+        sized_ = build(protocol);
+        sizedProtocol_ = protocol;
+        sizedAt_ = now;
+        *oldlenp = sized_->size();
         return 0;
+    }
+    if (sized_ && sizedProtocol_ == protocol && now - sizedAt_ < kSizedListLifetime) {
+        const std::string list = std::move(*sized_);
+        sized_.reset();
+        return answerSysctl(list, oldp, oldlenp);
     }
     return answerSysctl(build(protocol), oldp, oldlenp);
 }

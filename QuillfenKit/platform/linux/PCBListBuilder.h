@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -20,9 +22,12 @@ public:
     PCBListBuilder(std::filesystem::path procRoot, std::filesystem::path sysRoot);
 
     enum class Protocol { tcp, udp };
-    // Answers a sysctl read of the protocol's list. A size query answers an estimate with
-    // room for more interfaces, as the kernel does, without reading anything.
+    // Answers a sysctl read of the protocol's list. The list a size query measured is what a
+    // read shortly after it gets.
     int read(Protocol protocol, void* oldp, std::size_t* oldlenp);
+
+    // How long a measured list waits for its read.
+    static constexpr std::chrono::milliseconds kSizedListLifetime{250};
 
 private:
     std::string build(Protocol protocol);
@@ -31,7 +36,9 @@ private:
     std::filesystem::path netDev_;
     std::filesystem::path sysNet_;
     std::unordered_map<std::string, bool> physical_; // interface name → has a device
-    std::size_t lastRecords_ = 0;
+    std::optional<std::string> sized_;
+    Protocol sizedProtocol_ = Protocol::tcp;
+    std::chrono::steady_clock::time_point sizedAt_;
     std::uint64_t generation_ = 0;
 };
 

@@ -16,7 +16,7 @@ namespace ps = powersource;
 
 // Firmware that does not know the rate reports 0xffff, which the kernel may have scaled from
 // milli- to micro-units.
-constexpr std::int64_t kUnknownRate = 0xffff;
+constexpr std::uint64_t kUnknownRate = 0xffff;
 // No laptop battery delivers or takes more; a larger figure is a misreading.
 constexpr double kMaxPlausibleWatts = 100.0;
 // Longer estimates come from a flow too small to mean anything.
@@ -61,8 +61,10 @@ std::optional<double> PowerSupplyBattery::flow() const {
         raw = powerNow;
     }
     if (!raw) return std::nullopt;
-    // Some drivers sign the flow by its direction; the status says that anyway.
-    const std::int64_t magnitude = *raw < 0 ? -*raw : *raw;
+    // Some drivers sign the flow by its direction; the status says that anyway. Taken
+    // unsigned, so that even the most negative number has a magnitude.
+    const std::uint64_t magnitude =
+        *raw < 0 ? 0 - static_cast<std::uint64_t>(*raw) : static_cast<std::uint64_t>(*raw);
     if (magnitude == kUnknownRate || magnitude == kUnknownRate * 1000) return std::nullopt;
     double value = static_cast<double>(magnitude);
     if (!countsEnergy() && inWatts) {
@@ -106,7 +108,7 @@ std::int64_t PowerSupplyBattery::minutesToEmpty() const {
     if (const auto seconds = positive(timeToEmptyNow)) return minutes(*seconds / 60.0);
     const auto stored = countsEnergy() ? energyNow : chargeNow;
     const auto f = flow();
-    if (!stored || !f || *f <= 0 || !watts()) return -1;
+    if (!stored || *stored < 0 || !f || *f <= 0 || !watts()) return -1;
     return minutes(static_cast<double>(*stored) / *f * 60.0);
 }
 
@@ -116,7 +118,8 @@ std::int64_t PowerSupplyBattery::minutesToFull() const {
     const auto stored = countsEnergy() ? energyNow : chargeNow;
     const auto full = countsEnergy() ? energyFull : chargeFull;
     const auto f = flow();
-    if (!stored || !full || !f || *f <= 0 || !watts()) return -1;
+    // Negative amounts are no amounts; the difference of two others cannot overflow.
+    if (!stored || !full || *stored < 0 || *full <= 0 || !f || *f <= 0 || !watts()) return -1;
     return minutes(static_cast<double>(std::max<std::int64_t>(*full - *stored, 0)) / *f * 60.0);
 }
 

@@ -215,10 +215,10 @@ TEST_F(SamplerTest, MemoryOfUnknownTotalAppendsZero) {
 
 TEST_F(SamplerTest, BatteryPresenceStaysUnknownUntilTheSamplerKnows) {
     fake.powerSources->info.reset();
-    snapshot.setHasBattery(false);
+    snapshot.setHasBattery(true);
     sampler->forceFullSample = true;
     twoTicks();
-    EXPECT_EQ(snapshot.hasBattery(), false);
+    EXPECT_EQ(snapshot.hasBattery(), true);
 }
 
 TEST_F(SamplerTest, StartingAgainLeavesOneLoopAndStopEndsIt) {
@@ -233,6 +233,27 @@ TEST_F(SamplerTest, StartingAgainLeavesOneLoopAndStopEndsIt) {
     fake.queue->advance(3);
     EXPECT_EQ(ticks, 4);
     EXPECT_EQ(fake.queue->pendingCount(), 0u);
+}
+
+TEST_F(SamplerTest, TheIntervalCountsFromTheEndOfTheTickAndItsCallback) {
+    std::vector<double> at;
+    sampler->didTick = [&] {
+        at.push_back(fake.clock->monotonic());
+        fake.clock->advance(0.5); // a slow tick
+    };
+    sampler->start(1);
+    fake.queue->advance(4);
+    ASSERT_GE(at.size(), 3u);
+    EXPECT_DOUBLE_EQ(at[1] - at[0], 1.5);
+    EXPECT_DOUBLE_EQ(at[2] - at[1], 1.5);
+}
+
+TEST_F(SamplerTest, ASamplerReleasedWhileItsNextTickIsDueLeavesNothingBehind) {
+    sampler->start(1);
+    fake.queue->runUntilIdle();
+    sampler.reset();
+    fake.queue->advance(3); // would touch freed memory if the loop outlived its sampler
+    EXPECT_EQ(ticks, 1);
 }
 
 TEST_F(SamplerTest, StoppingFromDidTickEndsTheLoop) {

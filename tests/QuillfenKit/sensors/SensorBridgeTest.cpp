@@ -111,7 +111,8 @@ TEST_P(VersionGate, AcceptsOneDotZeroAndLaterAndLogsEachRefusal) {
     if (c.accepted) {
         EXPECT_THAT(fake.log->lines(), ::testing::IsEmpty());
     } else {
-        const std::string shown = c.version.value_or("unversioned");
+        std::string shown = c.version.value_or("unversioned");
+        std::replace(shown.begin(), shown.end(), '\n', '?');
         EXPECT_THAT(fake.log->lines(), ElementsAre("Quillfen: refusing readings from helper " +
                                                    shown + " (need 1.0)"));
         SensorBridge::readAccepted(1000);
@@ -119,16 +120,16 @@ TEST_P(VersionGate, AcceptsOneDotZeroAndLaterAndLogsEachRefusal) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, VersionGate,
-                         ::testing::Values(VersionCase{"OneDotZero", "1.0", true},
-                                           VersionCase{"OneDotTen", "1.10", true},
-                                           VersionCase{"Patch", "1.0.1", true},
-                                           VersionCase{"Two", "2", true},
-                                           VersionCase{"ZeroNineNine", "0.99", false},
-                                           VersionCase{"BareOne", "1", false},
-                                           VersionCase{"FormatLike", "%@%s%n", false},
-                                           VersionCase{"Unversioned", std::nullopt, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, VersionGate,
+    ::testing::Values(VersionCase{"OneDotZero", "1.0", true},
+                      VersionCase{"OneDotTen", "1.10", true}, VersionCase{"Patch", "1.0.1", true},
+                      VersionCase{"Two", "2", true}, VersionCase{"ZeroNineNine", "0.99", false},
+                      VersionCase{"BareOne", "1", false},
+                      VersionCase{"FormatLike", "%@%s%n", false},
+                      VersionCase{"ControlCharacters", "0.9\nforged line", false},
+                      VersionCase{"Unversioned", std::nullopt, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SensorBridgeTest, MissingOrGarbageFilesReadAsAbsentWithoutLogging) {
     EXPECT_FALSE(SensorBridge::read(1000));

@@ -78,6 +78,19 @@ TEST_F(LinuxUserDefaultsTest, AnUnreadableFileIsMovedAsideRatherThanOverwritten)
     }
 }
 
+TEST_F(LinuxUserDefaultsTest, AFileThatStopsParsingWhileOpenIsMovedAsideNotWipedByTheNextWrite) {
+    LinuxUserDefaults store(file);
+    store.setBool(true, "a");
+    store.setObject(std::string("x"), "b");
+    // Another process, or a hand edit, leaves the file broken.
+    writeText(file, R"({"a":true,"b":"x","c":)");
+    store.setBool(false, "d");
+    auto aside = file;
+    aside += ".unreadable";
+    EXPECT_EQ(readText(aside), R"({"a":true,"b":"x","c":)");
+    EXPECT_EQ(stored(), json::parse(R"({"d":false})"));
+}
+
 TEST(LinuxUserDefaultsSuites, WhereEachStoreLives) {
     TempDir dir;
     auto files = std::make_shared<fake::FakeFileManager>();

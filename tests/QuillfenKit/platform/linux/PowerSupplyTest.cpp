@@ -118,7 +118,16 @@ INSTANTIATE_TEST_SUITE_P(Table, DriverQuirk, ::testing::Values(
     QuirkCase{"FullWithoutASupplyToAsk", {{"BAT0", "TYPE=Battery PRESENT=0"}, {"BAT1",
               "TYPE=Battery STATUS=Full CAPACITY=100 TIME_TO_EMPTY_NOW=9000"}}, {1.0, false, true}},
     QuirkCase{"ChargingOverUSBC", {kMainsOff, {"BAT0", "TYPE=Battery STATUS=Charging CAPACITY=20"},
-              {"ucsi-source-psy-USBC000:001", "TYPE=USB ONLINE=1"}}, {0.2, true, true}}),
+              {"ucsi-source-psy-USBC000:001", "TYPE=USB ONLINE=1"}}, {0.2, true, true}},
+    // Numbers no battery reports: no flow, no estimate, and no arithmetic that overflows.
+    QuirkCase{"ImpossibleCurrent", {{"AC", "TYPE=Mains ONLINE=1"}, {"BAT0", "TYPE=Battery "
+              "STATUS=Charging CHARGE_NOW=2000000 CHARGE_FULL=4000000 "
+              "CURRENT_NOW=-9223372036854775808 VOLTAGE_NOW=11000000 CAPACITY=50"}},
+              {0.5, true, true}},
+    QuirkCase{"ImpossibleCharge", {{"AC", "TYPE=Mains ONLINE=1"}, {"BAT0", "TYPE=Battery "
+              "STATUS=Charging CHARGE_NOW=-9223372036854775807 CHARGE_FULL=4000000 "
+              "CURRENT_NOW=1000000 VOLTAGE_NOW=11000000 CAPACITY=50"}},
+              {0.5, true, true, std::nullopt, 11.0}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
