@@ -38,6 +38,7 @@ public:
     void start(std::function<void(const QString& error)> failed);
 
     uint clientCount() const { return static_cast<uint>(clients_.size()); }
+    const SystemSnapshot& snapshot() const { return snapshot_; }
 
 public slots:
     bool RegisterClientWithEndpoint(const QString& endpoint);

@@ -81,6 +81,7 @@ void XPCClient::registerClient() {
             });
     });
     pushSettings();
+    if (popoverOpen) proxy->setPopoverOpen(*popoverOpen);
 }
 
 void XPCClient::pushSettings() {
@@ -93,6 +94,7 @@ void XPCClient::pushSettings() {
 }
 
 void XPCClient::setPopoverOpen(bool open) {
+    popoverOpen = open;
     if (!connection) return;
     if (const auto proxy = serviceProxy()) proxy->setPopoverOpen(open);
 }

@@ -46,6 +46,9 @@ private:
     std::shared_ptr<ClientEndpoint> endpointObject;
     std::shared_ptr<platform::XPCListener> listener;
     std::optional<platform::Cancellable> reconnectTask;
+    // The popover state last told, told again to a service met anew: a restarted service
+    // knows nothing of it.
+    std::optional<bool> popoverOpen;
 };
 
 } // namespace quillfen

@@ -111,6 +111,19 @@ TEST_F(XPCClientTest, AnInterruptionRegistersAgainOnTheSameConnection) {
                 ElementsAre("[XPCClient] connection interrupted — re-registering client"));
 }
 
+TEST_F(XPCClientTest, ThePopoverStateIsToldAgainToAServiceMetAnew) {
+    client->start();
+    EXPECT_TRUE(connection().service->popover.empty()) << "nothing to tell before it is known";
+    client->setPopoverOpen(true);
+    connection().loseService();
+    fake.queue->runUntilIdle();
+    fake.queue->advance(1);
+    EXPECT_EQ(connection(1).service->popover, std::vector<bool>{true});
+    connection(1).interrupt();
+    fake.queue->runUntilIdle();
+    EXPECT_EQ(connection(1).service->popover, (std::vector<bool>{true, true}));
+}
+
 TEST_F(XPCClientTest, AReconnectFindingAConnectionDoesNothingAndOnlyOneIsPending) {
     client->start();
     connection().loseService();
