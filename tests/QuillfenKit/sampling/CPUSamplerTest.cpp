@@ -9,8 +9,6 @@ namespace quillfen {
 namespace {
 
 using platform::fake::FakeKernel;
-using platform::fake::FakePlatform;
-using ::testing::DoubleEq;
 using ::testing::ElementsAre;
 using Ticks = FakeKernel::Ticks; // user, system, idle, nice
 
@@ -26,7 +24,7 @@ protected:
         kernel.host = sum;
     }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     FakeKernel& kernel = *fake.kernel;
     CPUSampler sampler;
 };
@@ -47,7 +45,7 @@ TEST_F(CPUSamplerTest, SplitsTheIntervalPerProcessorAndOverall) {
     set({{130, 60, 1050, 20}, {0, 0, 0, 0}, {5, 5, 30, 5}});
     const auto full = sampler.sample();
     ASSERT_TRUE(full);
-    EXPECT_THAT(full->perCore, ElementsAre(DoubleEq(0.5), 0.0, 0.0));
+    EXPECT_THAT(full->perCore, ElementsAre(::testing::DoubleEq(0.5), 0.0, 0.0));
     EXPECT_EQ(sampler.sampleOverallOnly(),
               (CPUReading{{}, full->overall, full->user, full->system, full->idle}));
     EXPECT_DOUBLE_EQ(full->user, 40.0 / 125);

@@ -7,8 +7,6 @@
 namespace quillfen {
 namespace {
 
-using platform::fake::FakePlatform;
-
 struct ChipNameCase {
     const char* brand;
     const char* chip;
@@ -35,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ChipName,
 
 class CPUTopologyRead : public ::testing::Test {
 protected:
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     platform::fake::FakeKernel& kernel = *fake.kernel;
 };
 
@@ -47,7 +45,6 @@ TEST_F(CPUTopologyRead, HybridProcessorHasBothLevels) {
     kernel.setSysctlInt32("hw.perflevel1.physicalcpu", 2);
     const auto t = CPUTopology::read();
     EXPECT_EQ(t, (CPUTopology{"Apple M1 Pro", 8, 2, 10}));
-    EXPECT_EQ(t.chipName(), "M1 Pro");
     EXPECT_TRUE(t.hasHeterogeneousCores());
 }
 

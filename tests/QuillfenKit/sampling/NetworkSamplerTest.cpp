@@ -1,16 +1,13 @@
 #include "sampling/NetworkSampler.h"
 
+#include "Table.h"
 #include "platform/PCBList.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace quillfen {
 namespace {
-
-using platform::fake::FakePlatform;
 
 // Lists in the kernel's format, written byte by byte so that tests can also write wrong ones.
 class List {
@@ -50,15 +47,10 @@ private:
     }
 };
 
-struct WalkCase {
-    const char* name;
+struct WalkCase : testing::Row {
     List list;
     PCBTraffic expected;
 };
-
-void PrintTo(const WalkCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class PCBListWalk : public ::testing::TestWithParam<WalkCase> {};
 
@@ -84,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {9, 9}},
         WalkCase{"ShorterThan32", List().u32(8), {0, 0}},
         WalkCase{"SumsWrap", List().stats(1, UINT64_MAX, 1).stats(1, 2, UINT64_MAX).end(), {1, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 
 class NetworkSamplerTest : public ::testing::Test {
 protected:
@@ -93,7 +85,7 @@ protected:
         fake.kernel->sysctls["net.inet.udp.pcblist_n"] = List().stats(1, udpRx, udpTx).end().bytes;
     }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     NetworkSampler sampler;
 };
 

@@ -1,6 +1,8 @@
 #include "sensors/SensorControl.h"
 #include "sensors/SensorsPayload.h"
 
+#include "Table.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -61,15 +63,10 @@ TEST(SensorRecordRoundTrip, EveryFieldSurvives) {
 
 // --- Strict decoding -----------------------------------------------------------------------
 
-struct DecodeCase {
-    const char* name;
+struct DecodeCase : testing::Row {
     const char* json;
     bool decodes;
 };
-
-void PrintTo(const DecodeCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class PayloadDecoding : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -101,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"VersionAsNumber", R"({"sampledAt":1,"helperVersion":1.0})", false},
         DecodeCase{"TopLevelArray", R"([{"sampledAt":1}])", false},
         DecodeCase{"Truncated", R"({"sampledAt":1)", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 
 TEST(SensorControlDecoding, RequiresABooleanAutostart) {
     EXPECT_FALSE(decodeText<SensorControl>("{}"));

@@ -1,5 +1,6 @@
 #include "settings/AppSettings.h"
 
+#include "Table.h"
 #include "platform/fake/FakeUserDefaults.h"
 
 #include <gtest/gtest.h>
@@ -48,23 +49,15 @@ protected:
 };
 
 TEST_F(AppSettingsTest, AnEmptyStoreGivesTheDefaultsAndWritesNothing) {
-    const auto s = load();
-    EXPECT_EQ(s->values(), AppSettingsValues{});
-    EXPECT_EQ(s->menuBarMetrics(), std::vector<MenuBarMetric>{MenuBarMetric::cpu});
-    EXPECT_TRUE(s->pauseSamplingWhenClosed());
+    EXPECT_EQ(load()->values(), AppSettingsValues{});
     EXPECT_TRUE(store->values.empty());
     EXPECT_TRUE(calls.empty());
 }
 
-struct LoadCase {
-    const char* name;
+struct LoadCase : testing::Row {
     std::map<std::string, platform::DefaultsValue> stored;
     AppSettingsValues expected;
 };
-
-void PrintTo(const LoadCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class AppSettingsLoading : public AppSettingsTest,
                            public ::testing::WithParamInterface<LoadCase> {};
@@ -121,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                      v.menuBarTheme = QFThemeChoice::monoGray;
                  })},
         LoadCase{"UnknownTheme", {{"theme", std::string("neon")}}, AppSettingsValues{}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 
 TEST_F(AppSettingsTest, AChangePersistsNotifiesAndCallsTheHooksInOrder) {
     const auto s = load();
@@ -190,20 +183,6 @@ TEST(AppSettingsValuesJson, RoundTripsAndRequiresEveryKeyAndKnownValues) {
         broken[key] = bad;
         EXPECT_FALSE(json::decode<AppSettingsValues>(broken)) << key << "=" << bad.dump();
     }
-}
-
-TEST(SettingsEnums, DisplayTextsAndPredicates) {
-    EXPECT_EQ(suffix(TemperatureUnit::fahrenheit), "°F");
-    EXPECT_EQ(displayName(TemperatureUnit::celsius), "Celsius (°C)");
-    EXPECT_EQ(displayName(MenuBarMetric::netDown), "Network ↓");
-    EXPECT_EQ(detail(QFThemeChoice::mono), "Single accent — amber");
-    std::vector<std::string> mono, templ;
-    for (const auto t : kThemeChoices.allCases()) {
-        if (isMono(t)) mono.emplace_back(rawValue(t));
-        if (menuBarUsesTemplate(t)) templ.emplace_back(rawValue(t));
-    }
-    EXPECT_EQ(mono, (std::vector<std::string>{"mono", "monoGray", "monoBlue"}));
-    EXPECT_EQ(templ, std::vector<std::string>{"monoGray"});
 }
 
 } // namespace

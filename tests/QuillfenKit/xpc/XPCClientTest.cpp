@@ -12,7 +12,6 @@ namespace quillfen {
 namespace {
 
 using platform::fake::FakeConnection;
-using platform::fake::FakePlatform;
 using ::testing::ElementsAre;
 
 class XPCClientTest : public ::testing::Test {
@@ -26,7 +25,7 @@ protected:
     FakeConnection& connection(std::size_t i = 0) { return *fake.messaging->connections.at(i); }
     std::vector<std::string> logLines() const { return fake.log->lines(); }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     AppSettings& settings = AppSettings::shared();
     std::shared_ptr<XPCClient> client = std::make_shared<XPCClient>();
 };

@@ -4,7 +4,6 @@
 #include "platform/fake/FakeFileManager.h"
 #include "support/Json.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace quillfen::platform::linux {
