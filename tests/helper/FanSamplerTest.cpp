@@ -76,19 +76,17 @@ TEST_P(FanRange, IsTheWidestSpanOfAllFansAndWorkedOutOnce) {
     EXPECT_EQ(fake.smc->exchanges - reads, 2 * 2 * 2); // two speeds, twice, two exchanges each
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, FanRange,
-    ::testing::Values(
-        RangeCase{"Widest",
-                  {{"F0Mn", 300}, {"F1Mn", 200}, {"F0Mx", 900}, {"F1Mx", 950}},
-                  RPMRange{200, 950}},
-        RangeCase{"OneFanWithoutLimits", {{"F1Mn", 400}, {"F1Mx", 800}}, RPMRange{400, 800}},
-        RangeCase{"OnlyMinimums", {{"F0Mn", 300}, {"F1Mn", 200}}, std::nullopt},
-        RangeCase{"MinEqualsMax", {{"F0Mn", 500}, {"F0Mx", 500}}, std::nullopt},
-        RangeCase{"NonNumericLimitSkipped",
-                  {{"F0Mn", std::numeric_limits<float>::infinity()}, {"F1Mn", 250}, {"F0Mx", 700}},
-                  RPMRange{250, 700}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, FanRange, ::testing::Values(
+    RangeCase{"Widest", {{"F0Mn", 300}, {"F1Mn", 200}, {"F0Mx", 900}, {"F1Mx", 950}}, RPMRange{200, 950}},
+    RangeCase{"OneFanWithoutLimits", {{"F1Mn", 400}, {"F1Mx", 800}}, RPMRange{400, 800}},
+    RangeCase{"OnlyMinimums", {{"F0Mn", 300}, {"F1Mn", 200}}, std::nullopt},
+    RangeCase{"MinEqualsMax", {{"F0Mn", 500}, {"F0Mx", 500}}, std::nullopt},
+    RangeCase{"NonNumericLimitSkipped",
+              {{"F0Mn", std::numeric_limits<float>::infinity()}, {"F1Mn", 250}, {"F0Mx", 700}},
+              RPMRange{250, 700}}),
     ::testing::PrintToStringParamName());
+// clang-format on
 
 TEST_F(FanSamplerTest, ZeroFansIsAbsentForeverAndTheCountIsReadOnce) {
     fans(0);

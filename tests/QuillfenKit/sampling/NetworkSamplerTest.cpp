@@ -58,25 +58,20 @@ TEST_P(PCBListWalk, SumsOnlyWhatLiesWithinTheReportedLength) {
     EXPECT_EQ(GetParam().list.walk(), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, PCBListWalk,
-    ::testing::Values(
-        WalkCase{"FourClasses", List().stats(4, 10, 20).end(), {40, 80}},
-        WalkCase{"RecordCoversTwoClasses", List().stats(2, 10, 20).end(), {20, 40}},
-        WalkCase{
-            "OtherKindsSkipped", List().other(1, 48).stats(1, 5, 6).other(16, 16).end(), {5, 6}},
-        WalkCase{"ZeroLengthMovesOnByFour", List().u32(0).stats(1, 7, 8).end(), {7, 8}},
-        WalkCase{"RecordPastTheEndStopsTheWalk",
-                 List().stats(1, 3, 4).u32(4096).u32(8).zeros(16),
-                 {3, 4}},
-        WalkCase{
-            "HugeLengthCannotWrap", List().stats(1, 3, 4).u32(0xffffffff).u32(8).zeros(32), {3, 4}},
-        WalkCase{"HalfABlockDoesNotCount",
-                 List().u32(8 + 32 + 16).u32(8).u64(1).u64(9).u64(1).u64(9).zeros(16).end(),
-                 {9, 9}},
-        WalkCase{"ShorterThan32", List().u32(8), {0, 0}},
-        WalkCase{"SumsWrap", List().stats(1, UINT64_MAX, 1).stats(1, 2, UINT64_MAX).end(), {1, 0}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, PCBListWalk, ::testing::Values(
+    WalkCase{"FourClasses", List().stats(4, 10, 20).end(), {40, 80}},
+    WalkCase{"RecordCoversTwoClasses", List().stats(2, 10, 20).end(), {20, 40}},
+    WalkCase{"OtherKindsSkipped", List().other(1, 48).stats(1, 5, 6).other(16, 16).end(), {5, 6}},
+    WalkCase{"ZeroLengthMovesOnByFour", List().u32(0).stats(1, 7, 8).end(), {7, 8}},
+    WalkCase{"RecordPastTheEndStopsTheWalk", List().stats(1, 3, 4).u32(4096).u32(8).zeros(16), {3, 4}},
+    WalkCase{"HugeLengthCannotWrap", List().stats(1, 3, 4).u32(0xffffffff).u32(8).zeros(32), {3, 4}},
+    WalkCase{"HalfABlockDoesNotCount",
+             List().u32(8 + 32 + 16).u32(8).u64(1).u64(9).u64(1).u64(9).zeros(16).end(), {9, 9}},
+    WalkCase{"ShorterThan32", List().u32(8), {0, 0}},
+    WalkCase{"SumsWrap", List().stats(1, UINT64_MAX, 1).stats(1, 2, UINT64_MAX).end(), {1, 0}}),
     ::testing::PrintToStringParamName());
+// clang-format on
 
 class NetworkSamplerTest : public ::testing::Test {
 protected:
