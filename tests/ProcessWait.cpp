@@ -1,5 +1,8 @@
 #include "ProcessWait.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <cerrno>
 #include <poll.h>
 #include <sys/syscall.h>
@@ -17,6 +20,16 @@ bool waitForExit(int pid, int timeoutMs) {
     } while (n < 0 && errno == EINTR);
     ::close(fd);
     return n == 1;
+}
+
+bool spinUntil(const std::function<bool()>& done, int timeoutMs) {
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(timeoutMs);
+    while (!done() && deadline.isActive())
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
 }
 
 } // namespace quillfen::testing

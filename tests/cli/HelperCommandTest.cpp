@@ -6,10 +6,8 @@
 #include "platform/linux/LinuxWorkspace.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileSystemWatcher>
 #include <QProcess>
-#include <QTimer>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -19,7 +17,6 @@ namespace quillfen {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 const std::filesystem::path kBuild = QUILLFEN_BUILD_DIR;
 const std::filesystem::path kSource = QUILLFEN_SOURCE_DIR;
@@ -33,17 +30,7 @@ struct Result {
 // Waits for `path` to exist, woken by changes to its folder; false after `timeoutMs`.
 bool waitForFile(const std::filesystem::path& path, int timeoutMs) {
     QFileSystemWatcher watcher({QString::fromStdString(path.parent_path().string())});
-    QEventLoop loop;
-    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, &QEventLoop::quit);
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(timeoutMs);
-    while (!std::filesystem::exists(path)) {
-        if (!deadline.isActive()) return false;
-        loop.exec();
-    }
-    return true;
+    return testing::spinUntil([&] { return std::filesystem::exists(path); }, timeoutMs);
 }
 
 class HelperCommand : public ::testing::Test {
@@ -75,6 +62,7 @@ protected:
                 process.readAllStandardError().toStdString()};
     }
     Result quillfen(const QStringList& args) { return run(prefix / "bin" / "quillfen", args); }
+    Result built(const QStringList& args) { return run(kBuild / "bin" / "quillfen", args); }
 
     // Helpers of this user running from this test's installation.
     std::vector<platform::RunningApplication> ownHelpers() const {
@@ -145,30 +133,21 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
     const auto uninstall =
         run(kSource / "scripts" / "uninstall", {QString::fromStdString(prefix.string())});
     EXPECT_EQ(uninstall.status, 0) << uninstall.err;
-    EXPECT_THAT(run(kBuild / "bin" / "quillfen", {"helper", "status"}).out,
-                StartsWith("installed: no\npath: -\n"));
+    EXPECT_THAT(built({"helper", "status"}).out, ::testing::StartsWith("installed: no\npath: -\n"));
     EXPECT_FALSE(std::filesystem::exists(prefix / "bin" / "quillfen"));
     EXPECT_FALSE(std::filesystem::exists(autostartEntry));
 }
 
 TEST_F(HelperCommand, MisuseIsOneLineOnStandardErrorAndStatusTwo) {
-    for (const QStringList& args : std::vector<QStringList>{
-             {},
-             {"frobnicate"},
-             {"helper"},
-             {"helper", "restart"},
-             {"helper", "status", "now"},
-             {"helper", "autostart"},
-             {"helper", "autostart", "maybe"},
-             {"helper", "stop", "--force"},
-         }) {
-        SCOPED_TRACE(args.join(' ').toStdString());
-        const auto r = run(kBuild / "bin" / "quillfen", args);
+    for (const char* line : {"", "frobnicate", "helper", "helper restart", "helper status now",
+                             "helper autostart", "helper autostart maybe", "helper stop --force"}) {
+        SCOPED_TRACE(line);
+        const auto r = built(QString(line).split(' ', Qt::SkipEmptyParts));
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    const auto notInstalled = run(kBuild / "bin" / "quillfen", {"helper", "start"});
+    const auto notInstalled = built({"helper", "start"});
     EXPECT_EQ(notInstalled.status, 1);
     EXPECT_EQ(notInstalled.err, "quillfen: Quillfen Helper is not installed\n");
 }

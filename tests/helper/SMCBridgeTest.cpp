@@ -7,28 +7,21 @@
 namespace quillfen {
 namespace {
 
-using platform::fake::FakePlatform;
-
 class SMCBridgeTest : public ::testing::Test {
 protected:
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
 };
 
-TEST_F(SMCBridgeTest, WithoutAControllerEveryReadIsAbsentAndNothingIsAsked) {
-    fake.smc->present = false;
+TEST_F(SMCBridgeTest, WithoutAControllerOrAConnectionEveryReadIsAbsentAndNothingIsAsked) {
     fake.smc->setUInt8("FNum", 2);
-    SMCBridge smc;
-    EXPECT_FALSE(smc.isOpen());
-    EXPECT_FALSE(smc.readKey("FNum"));
-    EXPECT_FALSE(smc.readUInt8("FNum"));
-    EXPECT_EQ(fake.smc->exchanges, 0);
-}
-
-TEST_F(SMCBridgeTest, AFailedOpenLeavesTheBridgeClosed) {
     fake.smc->openSucceeds = false;
-    fake.smc->setUInt8("FNum", 2);
-    SMCBridge smc;
-    EXPECT_FALSE(smc.readUInt8("FNum"));
+    for (const bool present : {true, false}) {
+        fake.smc->present = present;
+        SMCBridge smc;
+        EXPECT_FALSE(smc.isOpen());
+        EXPECT_FALSE(smc.readKey("FNum"));
+        EXPECT_FALSE(smc.readUInt8("FNum"));
+    }
     EXPECT_EQ(fake.smc->exchanges, 0);
 }
 

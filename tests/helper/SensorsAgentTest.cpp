@@ -12,42 +12,31 @@
 namespace quillfen {
 namespace {
 
-using platform::VolumeResourceValues;
 using platform::fake::FakeLoginItems;
-using platform::fake::FakePlatform;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::readText;
 using testing::TempDir;
 
-// What the scripted samplers answer, in order, then nothing. Owned by the test so that it
-// outlives the agent and its samplers.
+// A sampler answering what its script says, in order, then nothing. The script is owned by
+// the test so that it outlives the agent and its samplers.
 template <typename Reading> struct Script {
     std::deque<std::optional<Reading>> answers;
     int calls = 0;
-    std::optional<Reading> next() {
-        ++calls;
-        if (answers.empty()) return std::nullopt;
-        auto r = answers.front();
-        answers.pop_front();
+};
+
+template <typename Base, typename Reading> class Scripted final : public Base {
+public:
+    explicit Scripted(Script<Reading>& s)
+        : script(s) {}
+    std::optional<Reading> sample() override {
+        ++script.calls;
+        if (script.answers.empty()) return std::nullopt;
+        auto r = script.answers.front();
+        script.answers.pop_front();
         return r;
     }
-};
-
-class ScriptedThermal final : public ThermalSampler {
-public:
-    explicit ScriptedThermal(Script<ThermalReading>& s)
-        : script(s) {}
-    std::optional<ThermalReading> sample() override { return script.next(); }
-    Script<ThermalReading>& script;
-};
-
-class ScriptedFan final : public FanSampler {
-public:
-    explicit ScriptedFan(Script<FanReading>& s)
-        : script(s) {}
-    std::optional<FanReading> sample() override { return script.next(); }
-    Script<FanReading>& script;
+    Script<Reading>& script;
 };
 
 class SensorsAgentTest : public ::testing::Test {
@@ -55,8 +44,9 @@ protected:
     SensorsAgentTest() {
         fake.files->groupContainersRoot = dir.path();
         fake.mainBundle->info = json::Json{{"CFBundleShortVersionString", "1.0"}};
-        agent = std::make_shared<SensorsAgent>(std::make_unique<ScriptedThermal>(thermal),
-                                               std::make_unique<ScriptedFan>(fan));
+        agent = std::make_shared<SensorsAgent>(
+            std::make_unique<Scripted<ThermalSampler, ThermalReading>>(thermal),
+            std::make_unique<Scripted<FanSampler, FanReading>>(fan));
         fake.application->setDelegate(agent.get());
     }
 
@@ -72,11 +62,12 @@ protected:
     std::vector<FakeLoginItems::Call> loginCalls() const { return fake.loginItems->calls; }
     void putOnDiskImage() {
         fake.mainBundle->path = "/media/u/Quillfen/Quillfen Helper.app";
-        fake.volumeFlags->volumes["/media/u/Quillfen"] = VolumeResourceValues{true, false};
+        fake.volumeFlags->volumes["/media/u/Quillfen"] =
+            platform::VolumeResourceValues{true, false};
     }
 
     TempDir dir;
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     Script<ThermalReading> thermal;
     Script<FanReading> fan;
     std::shared_ptr<SensorsAgent> agent;
@@ -92,6 +83,10 @@ TEST_F(SensorsAgentTest, PublishesAtLaunchAndThenEverySecond) {
     }
     EXPECT_EQ(fan.calls, 4);
     EXPECT_EQ(thermal.calls, 4);
+    // Off a disk image there is no alert; without a control file the wish is off, applied once.
+    EXPECT_THAT(fake.alerts->shown, IsEmpty());
+    EXPECT_EQ(fake.application->activations(), 0);
+    EXPECT_THAT(loginCalls(), ElementsAre(FakeLoginItems::Call::unregistered));
 }
 
 TEST_F(SensorsAgentTest, WithoutReadingsThePayloadHoldsOnlyTimeAndVersion) {
@@ -102,25 +97,20 @@ TEST_F(SensorsAgentTest, WithoutReadingsThePayloadHoldsOnlyTimeAndVersion) {
                         R"(,"helperVersion":"1.0"})");
 }
 
-TEST_F(SensorsAgentTest, TheLastTemperatureReadingIsReusedAndNeverCleared) {
+TEST_F(SensorsAgentTest, TheLastTemperatureIsReusedAndNeverClearedButTheFanIsThisTicksOnly) {
     const ThermalReading a{50}, b{60};
+    const FanReading spinning{1200, 1};
     thermal.answers = {a, std::nullopt, b, std::nullopt, std::nullopt};
+    fan.answers = {spinning, std::nullopt};
     launch();
     std::vector<std::optional<ThermalReading>> seen{payload().thermal};
+    EXPECT_EQ(payload().fan, spinning);
     for (int i = 0; i < 4; ++i) {
         fake.queue->advance(1.0);
         seen.push_back(payload().thermal);
+        EXPECT_FALSE(payload().fan);
     }
     EXPECT_EQ(seen, (std::vector<std::optional<ThermalReading>>{a, a, b, b, b}));
-}
-
-TEST_F(SensorsAgentTest, TheFanReadingIsThisTicksOnly) {
-    const FanReading spinning{1200, 1};
-    fan.answers = {spinning, std::nullopt};
-    launch();
-    EXPECT_EQ(payload().fan, spinning);
-    fake.queue->advance(1.0);
-    EXPECT_FALSE(payload().fan);
 }
 
 TEST_F(SensorsAgentTest, AStopRequestAfterLaunchEndsTheProcessBeforeTheNextPayload) {
@@ -175,12 +165,6 @@ TEST_F(SensorsAgentTest, TheLoginItemFollowsTheAutostartWishWithinOneTick) {
     EXPECT_THAT(fake.log->lines(), IsEmpty());
 }
 
-TEST_F(SensorsAgentTest, EachProcessAppliesTheWishOnceEvenWithoutAControlFile) {
-    launch();
-    fake.queue->advance(2.0);
-    EXPECT_THAT(loginCalls(), ElementsAre(unregistered));
-}
-
 TEST_F(SensorsAgentTest, AFailedLoginItemUpdateIsLoggedOnceAndNotRetried) {
     SensorBridge::writeControl(SensorControl{true});
     fake.loginItems->error = "/home/u/.config/autostart: Permission denied";
@@ -190,12 +174,6 @@ TEST_F(SensorsAgentTest, AFailedLoginItemUpdateIsLoggedOnceAndNotRetried) {
     EXPECT_THAT(fake.log->lines(), ElementsAre("Quillfen Helper: login-item update failed: "
                                                "/home/u/.config/autostart: Permission denied"));
     EXPECT_EQ(payload().sampledAt, fake.clock->now()); // the ticks go on
-}
-
-TEST_F(SensorsAgentTest, OffADiskImageThereIsNoAlert) {
-    launch();
-    EXPECT_THAT(fake.alerts->shown, IsEmpty());
-    EXPECT_EQ(fake.application->activations(), 0);
 }
 
 TEST_F(SensorsAgentTest, OnADiskImageTheAlertComesFirstInFront) {
@@ -248,12 +226,6 @@ TEST_F(SensorsAgentTest, TheTimerHoldsTheAgentWeakly) {
     EXPECT_TRUE(weak.expired());
     fake.queue->advance(5.0);
     EXPECT_EQ(fan.calls, 1);
-}
-
-TEST(SensorsAgentVersion, ComesFromTheBundlesShortVersionString) {
-    FakePlatform fake;
-    fake.mainBundle->info = json::Json{{"CFBundleShortVersionString", "1.0"}};
-    EXPECT_EQ(SensorsAgent::version(), "1.0");
 }
 
 } // namespace

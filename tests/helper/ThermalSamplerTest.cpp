@@ -9,14 +9,12 @@
 namespace quillfen {
 namespace {
 
-using platform::fake::FakePlatform;
-
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 class ThermalSamplerTest : public ::testing::Test {
 protected:
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
 };
 
 TEST_F(ThermalSamplerTest, AsksForTemperatureSensorsOnly) {
@@ -36,15 +34,8 @@ TEST_F(ThermalSamplerTest, SamplesAtMostEveryTwoSecondsOnTheWallClock) {
     fake.clock->advance(1.999);
     EXPECT_FALSE(sampler.sample());
     EXPECT_EQ(fake.hid->listings, 2);
-}
-
-TEST_F(ThermalSamplerTest, AWallClockSetBackDoesNotFreezeTheReadings) {
-    auto sensor = fake.hid->addSensor("PMU tdie1", 50);
-    ThermalSampler sampler;
-    EXPECT_EQ(sampler.sample()->cpuTemperatureC, 50);
-    sensor->temperature = 70;
     fake.clock->setNow(fake.clock->now() - 3600);
-    EXPECT_EQ(sampler.sample()->cpuTemperatureC, 70);
+    EXPECT_TRUE(sampler.sample()) << "a wall clock set back must not freeze the readings";
 }
 
 TEST_F(ThermalSamplerTest, TheThrottleHoldsWithoutSensorAccessToo) {
@@ -62,8 +53,7 @@ TEST_F(ThermalSamplerTest, TheThrottleHoldsWithoutSensorAccessToo) {
 
 TEST_F(ThermalSamplerTest, UnlistableServicesGiveNoReading) {
     fake.hid->listable = false;
-    ThermalSampler sampler;
-    EXPECT_FALSE(sampler.sample());
+    EXPECT_FALSE(ThermalSampler().sample());
 }
 
 struct NameCase {
@@ -77,6 +67,7 @@ void PrintTo(const NameCase& c, std::ostream* os) {
 
 class SensorCategory : public ThermalSamplerTest, public ::testing::WithParamInterface<NameCase> {};
 
+// A sensor of no category still gives a reading, with every field absent.
 TEST_P(SensorCategory, FollowsTheNamingRulesInOrder) {
     fake.hid->addSensor(GetParam().name, 42);
     ThermalSampler sampler;
@@ -111,14 +102,8 @@ TEST_F(ThermalSamplerTest, CombinesMaximaAndMeans) {
     fake.hid->addSensor("Battery 1", 31.0);
     fake.hid->addSensor("NAND CH0 temp", 35);
     fake.hid->addSensor("NAND CH1 temp", 38);
-    ThermalSampler sampler;
-    const auto r = sampler.sample();
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->cpuTemperatureC, 61.5);
-    EXPECT_EQ(r->gpuTemperatureC, 45);
-    EXPECT_EQ(r->batteryTemperatureC, 30.5);
-    EXPECT_EQ(r->storageTemperatureC, 36.5);
-    EXPECT_FALSE(r->memoryTemperatureC);
+    // cpu, gpu, memory, battery, storage
+    EXPECT_EQ(ThermalSampler().sample(), (ThermalReading{61.5, 45, std::nullopt, 30.5, 36.5}));
 }
 
 TEST_F(ThermalSamplerTest, ImplausibleValuesAndUnusableServicesAreLeftOut) {
@@ -129,16 +114,7 @@ TEST_F(ThermalSamplerTest, ImplausibleValuesAndUnusableServicesAreLeftOut) {
     fake.hid->addSensor("Battery 0", 0.0);         // the only battery value: field absent
     fake.hid->addSensor(json::Json(17), 80);       // name that is not text
     fake.hid->addSensor(json::Json(), 80);         // no name at all
-    ThermalSampler sampler;
-    const auto r = sampler.sample();
-    ASSERT_TRUE(r);
-    EXPECT_EQ(*r, (ThermalReading{55, std::nullopt, std::nullopt, std::nullopt, std::nullopt}));
-}
-
-TEST_F(ThermalSamplerTest, NoClassifiedSensorStillGivesAReading) {
-    fake.hid->addSensor("acpitz", 40);
-    ThermalSampler sampler;
-    EXPECT_EQ(sampler.sample(), ThermalReading{});
+    EXPECT_EQ(ThermalSampler().sample(), ThermalReading{55});
 }
 
 TEST_F(ThermalSamplerTest, MemoryIsTheHottestUsableKeyFoundByOneProbe) {

@@ -1,6 +1,7 @@
 // The monitoring service and its clients as a user runs them: real processes on a bus of the
 // test's own, real time.
 
+#include "ProcessWait.h"
 #include "TempDir.h"
 #include "model/SystemSnapshot.h"
 
@@ -8,11 +9,11 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
-#include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -31,7 +32,6 @@ public:
             while (process.canReadLine())
                 out.push_back(process.readLine().trimmed().toStdString());
         });
-        process.setReadChannel(QProcess::StandardOutput);
         process.start(program, args);
         process.waitForStarted();
     }
@@ -43,10 +43,7 @@ public:
     }
     std::string err() { return errText += process.readAllStandardError().toStdString(); }
     int count(const std::function<bool(const std::string&)>& match) const {
-        int n = 0;
-        for (const auto& line : out)
-            n += match(line);
-        return n;
+        return static_cast<int>(std::ranges::count_if(out, match));
     }
 
     QProcess process;
@@ -54,36 +51,15 @@ public:
     std::string errText;
 };
 
-bool isSnapshot(const std::string& line) {
-    return line.starts_with("{\"_");
-}
-bool isSettings(const std::string& line) {
-    return line.starts_with("{\"settings\"");
-}
+const auto isSnapshot = [](const std::string& line) { return line.starts_with("{\"_"); };
+const auto isSettings = [](const std::string& line) { return line.starts_with("{\"settings\""); };
 
-// Runs the event loop until `done` or the deadline; real processes take real time. The
-// condition is looked at whenever a process writes, and every 200 ms for what only the
-// bus can tell.
-bool waitFor(const std::function<bool()>& done, int deadlineMs = 15000);
-
-std::vector<QProcess*> watched;
-
-bool waitFor(const std::function<bool()>& done, int deadlineMs) {
-    QEventLoop loop;
-    QObject context;
-    for (auto* p : watched) {
-        QObject::connect(p, &QProcess::readyReadStandardOutput, &context, [&] { loop.quit(); });
-        QObject::connect(p, &QProcess::readyReadStandardError, &context, [&] { loop.quit(); });
-    }
+// Real processes take real time: `done` is looked at whenever a process writes, and every
+// 200 ms for what only the bus can tell.
+bool waitFor(const std::function<bool()>& done, int deadlineMs = 15000) {
     QTimer slow;
-    QObject::connect(&slow, &QTimer::timeout, &loop, &QEventLoop::quit);
     slow.start(200);
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.start(deadlineMs);
-    while (!done() && deadline.isActive())
-        loop.exec();
-    return done();
+    return testing::spinUntil(done, deadlineMs);
 }
 
 class ServiceProcess : public ::testing::Test {
@@ -110,7 +86,6 @@ protected:
         ASSERT_TRUE(connection->isConnected());
     }
     void TearDown() override {
-        watched.clear();
         processes.clear();
         QDBusConnection::disconnectFromBus(connection->name());
         bus.kill();
@@ -118,9 +93,7 @@ protected:
     }
 
     Running& launch(const QString& path, const QStringList& args, const QProcessEnvironment& e) {
-        processes.push_back(std::make_unique<Running>(path, args, e));
-        watched.push_back(&processes.back()->process);
-        return *processes.back();
+        return *processes.emplace_back(std::make_unique<Running>(path, args, e));
     }
     Running& start(const QString& program, const QStringList& args = {}) {
         return launch(kBin + program, args, env);

@@ -11,7 +11,6 @@ namespace quillfen {
 namespace {
 
 using platform::VolumeResourceValues;
-using platform::fake::FakePlatform;
 using platform::fake::FakeWorkspace;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -53,7 +52,7 @@ protected:
     std::vector<std::string> logs() const { return fake.log->lines(); }
 
     TempDir dir;
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     const FakeWorkspace::Launch launchOfInstalled{kBundle, false};
 };
 

@@ -8,25 +8,17 @@
 namespace quillfen {
 namespace {
 
-using platform::RunningApplication;
-using platform::fake::FakePlatform;
-
 class MenuBarAppTest : public ::testing::Test {
 protected:
     MenuBarAppTest() { fake.mainBundle->path = "/opt/Quillfen.app"; }
 
-    RunningApplication menu(int pid) {
+    platform::RunningApplication menu(int pid) {
         return {std::string(MenuBarApp::bundleID), "Quillfen Menu",
                 "/opt/Quillfen.app/Contents/MacOS/Quillfen Menu.app", pid};
     }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
 };
-
-TEST_F(MenuBarAppTest, LivesInsideTheRunningAppsBundle) {
-    EXPECT_EQ(MenuBarApp::bundleURL(),
-              std::filesystem::path("/opt/Quillfen.app/Contents/MacOS/Quillfen Menu.app"));
-}
 
 TEST_F(MenuBarAppTest, AlreadyRunningAnswersTrueAtOnceWithoutLaunching) {
     fake.workspace->running.push_back(menu(41));
@@ -36,6 +28,7 @@ TEST_F(MenuBarAppTest, AlreadyRunningAnswersTrueAtOnceWithoutLaunching) {
     EXPECT_TRUE(fake.workspace->launches.empty());
 }
 
+// The path in the log line is the bundle inside the running app's own bundle.
 TEST_F(MenuBarAppTest, AFailedLaunchLogsThePathAndAnswersFalseOnTheMainQueue) {
     fake.workspace->launchError = "No such file or directory";
     std::optional<bool> answer;
@@ -47,8 +40,9 @@ TEST_F(MenuBarAppTest, AFailedLaunchLogsThePathAndAnswersFalseOnTheMainQueue) {
         fake.log->lines(),
         ::testing::ElementsAre("[MenuBarApp] failed to launch at /opt/Quillfen.app/"
                                "Contents/MacOS/Quillfen Menu.app: No such file or directory"));
-    ASSERT_EQ(fake.workspace->launches.size(), 1u);
-    EXPECT_FALSE(fake.workspace->launches[0].activates);
+    EXPECT_THAT(fake.workspace->launches,
+                ::testing::ElementsAre(platform::fake::FakeWorkspace::Launch{
+                    "/opt/Quillfen.app/Contents/MacOS/Quillfen Menu.app", false}));
 }
 
 TEST_F(MenuBarAppTest, LaunchesWithoutACallbackAndAnswersTrueOnSuccess) {

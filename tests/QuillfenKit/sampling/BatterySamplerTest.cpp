@@ -1,5 +1,6 @@
 #include "sampling/BatterySampler.h"
 
+#include "Table.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@ namespace {
 using platform::PowerSourceDescription;
 using platform::PowerSourcesInfo;
 using platform::RegistryDictionary;
-using platform::fake::FakePlatform;
 
 PowerSourceDescription internalBattery(PowerSourceDescription keys) {
     keys.try_emplace("Type", std::string("InternalBattery"));
@@ -23,7 +23,7 @@ protected:
         fake.powerSources->info = PowerSourcesInfo{std::move(list)};
     }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
 };
 
 TEST_F(BatterySamplerTest, ReadsAtMostEveryFiveSecondsAndAThrottledCallChangesNothing) {
@@ -63,16 +63,11 @@ TEST_F(BatterySamplerTest, TheFirstInternalBatteryIsReadWithoutAnUnreadableSmart
     EXPECT_EQ(sampler.sample(), BatteryReading{0.4});
 }
 
-struct DescriptionCase {
-    const char* name;
+struct DescriptionCase : testing::Row {
     PowerSourceDescription source;
     std::optional<RegistryDictionary> smartBattery;
     BatteryReading expected;
 };
-
-void PrintTo(const DescriptionCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class BatteryDescription : public BatterySamplerTest,
                            public ::testing::WithParamInterface<DescriptionCase> {};
@@ -109,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Table, BatteryDescription, ::testing::Values(
                     {"AppleRawMaxCapacity", 5200}}, {0, false, false, kNone, kNone, kNone, 1.0}},
     DescriptionCase{"NoUsableFigures", {}, RegistryDictionary{{"DesignCapacity", 0},
                     {"MaxCapacity", 4000}, {"Amperage", 500}, {"CycleCount", "many"}}, {0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 // clang-format on
 
 } // namespace

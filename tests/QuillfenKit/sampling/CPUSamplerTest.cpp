@@ -9,8 +9,6 @@ namespace quillfen {
 namespace {
 
 using platform::fake::FakeKernel;
-using platform::fake::FakePlatform;
-using ::testing::DoubleEq;
 using ::testing::ElementsAre;
 using Ticks = FakeKernel::Ticks; // user, system, idle, nice
 
@@ -25,8 +23,14 @@ protected:
         kernel.perProcessor = std::move(cpus);
         kernel.host = sum;
     }
+    // Sets the counters and takes a first sample of both variants.
+    void prime(std::vector<Ticks> cpus) {
+        set(std::move(cpus));
+        sampler.sample();
+        sampler.sampleOverallOnly();
+    }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     FakeKernel& kernel = *fake.kernel;
     CPUSampler sampler;
 };
@@ -40,14 +44,12 @@ TEST_F(CPUSamplerTest, EachVariantNeedsAPreviousCallOfItsOwn) {
 }
 
 TEST_F(CPUSamplerTest, SplitsTheIntervalPerProcessorAndOverall) {
-    set({{100, 50, 1000, 10}, {0, 0, 0, 0}, {5, 5, 5, 5}});
-    sampler.sample();
-    sampler.sampleOverallOnly();
+    prime({{100, 50, 1000, 10}, {0, 0, 0, 0}, {5, 5, 5, 5}});
     // +30 user, +10 system, +50 idle, +10 nice; nothing; +25 idle.
     set({{130, 60, 1050, 20}, {0, 0, 0, 0}, {5, 5, 30, 5}});
     const auto full = sampler.sample();
     ASSERT_TRUE(full);
-    EXPECT_THAT(full->perCore, ElementsAre(DoubleEq(0.5), 0.0, 0.0));
+    EXPECT_THAT(full->perCore, ElementsAre(::testing::DoubleEq(0.5), 0.0, 0.0));
     EXPECT_EQ(sampler.sampleOverallOnly(),
               (CPUReading{{}, full->overall, full->user, full->system, full->idle}));
     EXPECT_DOUBLE_EQ(full->user, 40.0 / 125);
@@ -57,9 +59,7 @@ TEST_F(CPUSamplerTest, SplitsTheIntervalPerProcessorAndOverall) {
 }
 
 TEST_F(CPUSamplerTest, NoElapsedTicksGiveZerosRatherThanADivisionByZero) {
-    set({{7, 7, 7, 7}, {9, 9, 9, 9}});
-    sampler.sample();
-    sampler.sampleOverallOnly();
+    prime({{7, 7, 7, 7}, {9, 9, 9, 9}});
     EXPECT_EQ(sampler.sample(), (CPUReading{{0, 0}, 0, 0, 0, 0}));
     EXPECT_EQ(sampler.sampleOverallOnly(), (CPUReading{{}, 0, 0, 0, 0}));
     EXPECT_EQ(kernel.hostProcessorInfoCalls, 2)
@@ -79,9 +79,7 @@ TEST_F(CPUSamplerTest, AChangedProcessorCountGivesNoReadingOnceThenRebases) {
 }
 
 TEST_F(CPUSamplerTest, AFailedCallGivesNothingAndKeepsThePreviousCounters) {
-    set({{0, 0, 100, 0}});
-    sampler.sample();
-    sampler.sampleOverallOnly();
+    prime({{0, 0, 100, 0}});
     kernel.perProcessor.reset();
     kernel.host.reset();
     EXPECT_FALSE(sampler.sample());
@@ -92,9 +90,7 @@ TEST_F(CPUSamplerTest, AFailedCallGivesNothingAndKeepsThePreviousCounters) {
 }
 
 TEST_F(CPUSamplerTest, AVariantResumingAfterAPauseCoversTheWholeTimeSince) {
-    set({{0, 0, 0, 0}});
-    sampler.sample();
-    sampler.sampleOverallOnly();
+    prime({{0, 0, 0, 0}});
     set({{10, 0, 90, 0}});
     sampler.sampleOverallOnly();
     set({{100, 0, 100, 0}});
@@ -102,9 +98,7 @@ TEST_F(CPUSamplerTest, AVariantResumingAfterAPauseCoversTheWholeTimeSince) {
 }
 
 TEST_F(CPUSamplerTest, CountersThatWrapAt32BitsReadAsTheTicksThatPassed) {
-    set({{0xFFFF'FFF0u, 0, 0xFFFF'FFFFu, 0}});
-    sampler.sample();
-    sampler.sampleOverallOnly();
+    prime({{0xFFFF'FFF0u, 0, 0xFFFF'FFFFu, 0}});
     set({{0x10, 0, 0x1F, 0}}); // +32 user, +32 idle: both cross 2^32
     EXPECT_EQ(sampler.sample(), (CPUReading{{0.5}, 0.5, 0.5, 0, 0.5}));
     EXPECT_EQ(sampler.sampleOverallOnly(), (CPUReading{{}, 0.5, 0.5, 0, 0.5}));
@@ -115,9 +109,7 @@ class CPUSamplerExtremes : public CPUSamplerTest,
 
 TEST_P(CPUSamplerExtremes, EveryFractionStaysWithinZeroAndOne) {
     const auto [before, after] = GetParam();
-    set({before});
-    sampler.sample();
-    sampler.sampleOverallOnly();
+    prime({before});
     set({after});
     for (const auto& r : {sampler.sample(), sampler.sampleOverallOnly()}) {
         ASSERT_TRUE(r);

@@ -92,17 +92,13 @@ TEST_F(DiskUsageSamplerTest, ListsLocalBrowsableVolumesLargestFirst) {
     fake.volumes->add("/media/Unnamed Disk", unnamed);
 
     const auto list = sampler.sample();
-    ASSERT_TRUE(list);
     EXPECT_TRUE(fake.volumes->lastSkipHidden);
-    std::vector<std::string> paths;
-    for (const auto& v : *list)
-        paths.push_back(v.path);
-    EXPECT_EQ(paths, (std::vector<std::string>{"/mnt/a", "/", "/mnt/b", "/mnt/full",
-                                               "/media/Unnamed Disk"}));
-    EXPECT_EQ((*list)[0], (DiskVolumeUsage{"a", "/mnt/a", 1000, 300}));
-    EXPECT_EQ((*list)[1].availableBytes, 200u);
-    EXPECT_EQ((*list)[3].usedBytes(), 0u);
-    EXPECT_EQ((*list)[4].name, "Unnamed Disk");
+    EXPECT_EQ(list, (std::vector<DiskVolumeUsage>{{"a", "/mnt/a", 1000, 300},
+                                                  {"Ubuntu", "/", 500, 200},
+                                                  {"b", "/mnt/b", 500, 100},
+                                                  {"full", "/mnt/full", 100, 500},
+                                                  {"Unnamed Disk", "/media/Unnamed Disk", 50, 5}}));
+    EXPECT_EQ(list.value_or(std::vector<DiskVolumeUsage>(4)).at(3).usedBytes(), 0u);
 }
 
 TEST_F(DiskUsageSamplerTest, RefreshesAtMostEveryFiveSeconds) {

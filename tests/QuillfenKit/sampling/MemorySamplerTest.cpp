@@ -7,8 +7,6 @@
 namespace quillfen {
 namespace {
 
-using platform::fake::FakePlatform;
-
 class MemorySamplerTest : public ::testing::Test {
 protected:
     MemorySamplerTest() {
@@ -24,7 +22,7 @@ protected:
         vm.internalPageCount = 7000;
     }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     platform::vmstat::VMStatistics64 vm{};
 };
 

@@ -1,16 +1,13 @@
 #include "sampling/NetworkSampler.h"
 
+#include "Table.h"
 #include "platform/PCBList.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace quillfen {
 namespace {
-
-using platform::fake::FakePlatform;
 
 // Lists in the kernel's format, written byte by byte so that tests can also write wrong ones.
 class List {
@@ -50,15 +47,10 @@ private:
     }
 };
 
-struct WalkCase {
-    const char* name;
+struct WalkCase : testing::Row {
     List list;
     PCBTraffic expected;
 };
-
-void PrintTo(const WalkCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class PCBListWalk : public ::testing::TestWithParam<WalkCase> {};
 
@@ -66,25 +58,20 @@ TEST_P(PCBListWalk, SumsOnlyWhatLiesWithinTheReportedLength) {
     EXPECT_EQ(GetParam().list.walk(), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, PCBListWalk,
-    ::testing::Values(
-        WalkCase{"FourClasses", List().stats(4, 10, 20).end(), {40, 80}},
-        WalkCase{"RecordCoversTwoClasses", List().stats(2, 10, 20).end(), {20, 40}},
-        WalkCase{
-            "OtherKindsSkipped", List().other(1, 48).stats(1, 5, 6).other(16, 16).end(), {5, 6}},
-        WalkCase{"ZeroLengthMovesOnByFour", List().u32(0).stats(1, 7, 8).end(), {7, 8}},
-        WalkCase{"RecordPastTheEndStopsTheWalk",
-                 List().stats(1, 3, 4).u32(4096).u32(8).zeros(16),
-                 {3, 4}},
-        WalkCase{
-            "HugeLengthCannotWrap", List().stats(1, 3, 4).u32(0xffffffff).u32(8).zeros(32), {3, 4}},
-        WalkCase{"HalfABlockDoesNotCount",
-                 List().u32(8 + 32 + 16).u32(8).u64(1).u64(9).u64(1).u64(9).zeros(16).end(),
-                 {9, 9}},
-        WalkCase{"ShorterThan32", List().u32(8), {0, 0}},
-        WalkCase{"SumsWrap", List().stats(1, UINT64_MAX, 1).stats(1, 2, UINT64_MAX).end(), {1, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, PCBListWalk, ::testing::Values(
+    WalkCase{"FourClasses", List().stats(4, 10, 20).end(), {40, 80}},
+    WalkCase{"RecordCoversTwoClasses", List().stats(2, 10, 20).end(), {20, 40}},
+    WalkCase{"OtherKindsSkipped", List().other(1, 48).stats(1, 5, 6).other(16, 16).end(), {5, 6}},
+    WalkCase{"ZeroLengthMovesOnByFour", List().u32(0).stats(1, 7, 8).end(), {7, 8}},
+    WalkCase{"RecordPastTheEndStopsTheWalk", List().stats(1, 3, 4).u32(4096).u32(8).zeros(16), {3, 4}},
+    WalkCase{"HugeLengthCannotWrap", List().stats(1, 3, 4).u32(0xffffffff).u32(8).zeros(32), {3, 4}},
+    WalkCase{"HalfABlockDoesNotCount",
+             List().u32(8 + 32 + 16).u32(8).u64(1).u64(9).u64(1).u64(9).zeros(16).end(), {9, 9}},
+    WalkCase{"ShorterThan32", List().u32(8), {0, 0}},
+    WalkCase{"SumsWrap", List().stats(1, UINT64_MAX, 1).stats(1, 2, UINT64_MAX).end(), {1, 0}}),
+    ::testing::PrintToStringParamName());
+// clang-format on
 
 class NetworkSamplerTest : public ::testing::Test {
 protected:
@@ -93,7 +80,7 @@ protected:
         fake.kernel->sysctls["net.inet.udp.pcblist_n"] = List().stats(1, udpRx, udpTx).end().bytes;
     }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     NetworkSampler sampler;
 };
 

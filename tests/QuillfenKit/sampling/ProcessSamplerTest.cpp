@@ -8,10 +8,7 @@
 namespace quillfen {
 namespace {
 
-using platform::fake::FakeKernel;
-using platform::fake::FakePlatform;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr std::uint64_t kSecond = 1'000'000'000;
 
@@ -28,7 +25,7 @@ protected:
         fake.kernel->processes->push_back(
             {pid, "comm" + std::to_string(pid), true, "short", "long", rss, cpuNanos, 0});
     }
-    FakeKernel::Process& process(std::int32_t pid) {
+    platform::fake::FakeKernel::Process& process(std::int32_t pid) {
         auto& all = *fake.kernel->processes;
         return *std::find_if(all.begin(), all.end(), [&](const auto& p) { return p.pid == pid; });
     }
@@ -40,7 +37,7 @@ protected:
         return sampler->sample();
     }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     std::optional<ProcessSampler> sampler{std::in_place};
 };
 
@@ -121,7 +118,7 @@ TEST_F(ProcessSamplerTest, TheTableHasRoomForFourProcessesStartedDuringTheRead) 
     EXPECT_EQ(secondReading().value().topByCPU.size(), 5u) << "the first one and four more";
     started = 5; // the table no longer fits: nothing is read this time
     fake.clock->advance(5);
-    EXPECT_THAT(sampler->sample().value().topByCPU, IsEmpty());
+    EXPECT_THAT(sampler->sample().value().topByCPU, ::testing::IsEmpty());
 }
 
 TEST_F(ProcessSamplerTest, AWallClockSetBackPrimesAgainRatherThanFallingSilent) {

@@ -1,5 +1,6 @@
 #include "sampling/Sampler.h"
 
+#include "Table.h"
 #include "TempDir.h"
 #include "model/AppState.h"
 #include "platform/PCBList.h"
@@ -15,8 +16,6 @@ namespace quillfen {
 namespace {
 
 using platform::RegistryDictionary;
-using platform::fake::FakePlatform;
-using H = SystemSnapshot::History;
 
 // A TCP list with one statistics record.
 std::string pcbList(std::uint64_t rx, std::uint64_t tx) {
@@ -68,10 +67,9 @@ protected:
 
     // The machine's counters at step n.
     void feed(std::uint32_t n) {
-        fake.kernel->perProcessor = std::vector<platform::fake::FakeKernel::Ticks>{
-            {100 + 50 * n, 50 + 25 * n, 1000 + 25 * n, 0}};
-        fake.kernel->host =
-            platform::fake::FakeKernel::Ticks{100 + 50 * n, 50 + 25 * n, 1000 + 25 * n, 0};
+        const platform::fake::FakeKernel::Ticks cpu{100 + 50 * n, 50 + 25 * n, 1000 + 25 * n, 0};
+        fake.kernel->perProcessor = std::vector{cpu};
+        fake.kernel->host = cpu;
         platform::vmstat::VMStatistics64 vm{};
         vm.freeCount = 1000;
         vm.wireCount = 500;
@@ -95,22 +93,17 @@ protected:
     }
 
     testing::TempDir dir;
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     AppSettings& settings = AppSettings::shared();
     SystemSnapshot snapshot;
     std::unique_ptr<Sampler> sampler;
     int ticks = 0;
 };
 
-struct StageCase {
-    const char* name;
+struct StageCase : testing::Row {
     std::vector<MenuBarMetric> metrics;
     std::set<std::string> stages;
 };
-
-void PrintTo(const StageCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class MenuBarOnlyTick : public SamplerTest, public ::testing::WithParamInterface<StageCase> {};
 
@@ -131,10 +124,9 @@ TEST_P(MenuBarOnlyTick, SamplesOnlyWhatTheMenuBarShowsWithoutHistory) {
     EXPECT_FALSE(snapshot.disk());
     EXPECT_TRUE(snapshot.diskUsage().empty());
     EXPECT_FALSE(snapshot.processes());
-    EXPECT_EQ(snapshot.values().cpuUserHistory.count() + snapshot.values().gpuHistory.count() +
-                  snapshot.values().memoryUsedHistory.count() +
-                  snapshot.values().netInHistory.count() +
-                  snapshot.values().diskReadHistory.count(),
+    const auto& v = snapshot.values();
+    EXPECT_EQ(v.cpuUserHistory.count() + v.gpuHistory.count() + v.memoryUsedHistory.count() +
+                  v.netInHistory.count() + v.diskReadHistory.count(),
               0);
     EXPECT_EQ(ticks, 2);
 }
@@ -153,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  MenuBarMetric::temperature, MenuBarMetric::battery,
                                  MenuBarMetric::netDown},
                                 {"cpu", "gpu", "memory", "network", "sensors", "battery"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 
 enum class FullBecause { popoverOpen, forced, pausingOff };
 

@@ -4,27 +4,23 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace quillfen {
 namespace {
 
 using platform::RegistryBytes;
-using platform::RegistryDictionary;
 using platform::RegistryValue;
-using platform::fake::FakePlatform;
 
 class SystemInfoTest : public ::testing::Test {
 protected:
     void product(RegistryValue name) {
         fake.registry->addEntry("IODeviceTree:/product",
-                                RegistryDictionary{{"product-name", std::move(name)}});
+                                platform::RegistryDictionary{{"product-name", std::move(name)}});
     }
     static RegistryBytes bytes(std::string_view text) {
         return RegistryBytes(text.begin(), text.end());
     }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
 };
 
 TEST_F(SystemInfoTest, TheMarketingNameIsTheProductNameWithoutItsPadding) {

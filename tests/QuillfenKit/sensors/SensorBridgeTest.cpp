@@ -1,5 +1,6 @@
 #include "sensors/SensorBridge.h"
 
+#include "Table.h"
 #include "TempDir.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -11,8 +12,6 @@
 namespace quillfen {
 namespace {
 
-using platform::fake::FakePlatform;
-using ::testing::ElementsAre;
 using testing::readText;
 using testing::TempDir;
 using testing::writeText;
@@ -30,7 +29,7 @@ protected:
     }
 
     TempDir dir;
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
 };
 
 TEST_F(SensorBridgeTest, ContainerIsTheGroupContainerElseTheHomeFallback) {
@@ -60,16 +59,11 @@ TEST_F(SensorBridgeTest, AnUnencodablePayloadLeavesThePreviousFile) {
     EXPECT_EQ(readText(sensorsFile()), before);
 }
 
-struct FreshnessCase {
-    const char* name;
+struct FreshnessCase : testing::Row {
     double sampledAt;
     double now;
     bool fresh;
 };
-
-void PrintTo(const FreshnessCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class Freshness : public SensorBridgeTest, public ::testing::WithParamInterface<FreshnessCase> {};
 
@@ -89,17 +83,12 @@ INSTANTIATE_TEST_SUITE_P(
         FreshnessCase{"Future", 1000, 900, true},
         FreshnessCase{"NaNNow", 1000, std::numeric_limits<double>::quiet_NaN(), false},
         FreshnessCase{"InfiniteNow", 1000, std::numeric_limits<double>::infinity(), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 
-struct VersionCase {
-    const char* name;
+struct VersionCase : testing::Row {
     std::optional<std::string> version;
     bool accepted;
 };
-
-void PrintTo(const VersionCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class VersionGate : public SensorBridgeTest, public ::testing::WithParamInterface<VersionCase> {};
 
@@ -113,8 +102,9 @@ TEST_P(VersionGate, AcceptsOneDotZeroAndLaterAndLogsEachRefusal) {
     } else {
         std::string shown = c.version.value_or("unversioned");
         std::replace(shown.begin(), shown.end(), '\n', '?');
-        EXPECT_THAT(fake.log->lines(), ElementsAre("Quillfen: refusing readings from helper " +
-                                                   shown + " (need 1.0)"));
+        EXPECT_THAT(fake.log->lines(),
+                    ::testing::ElementsAre("Quillfen: refusing readings from helper " + shown +
+                                           " (need 1.0)"));
         SensorBridge::readAccepted(1000);
         EXPECT_EQ(fake.log->lines().size(), 2u);
     }
@@ -129,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"FormatLike", "%@%s%n", false},
                       VersionCase{"ControlCharacters", "0.9\nforged line", false},
                       VersionCase{"Unversioned", std::nullopt, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 
 TEST_F(SensorBridgeTest, MissingOrGarbageFilesReadAsAbsentWithoutLogging) {
     EXPECT_FALSE(SensorBridge::read(1000));

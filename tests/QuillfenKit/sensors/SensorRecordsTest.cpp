@@ -1,6 +1,8 @@
 #include "sensors/SensorControl.h"
 #include "sensors/SensorsPayload.h"
 
+#include "Table.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -61,15 +63,10 @@ TEST(SensorRecordRoundTrip, EveryFieldSurvives) {
 
 // --- Strict decoding -----------------------------------------------------------------------
 
-struct DecodeCase {
-    const char* name;
+struct DecodeCase : testing::Row {
     const char* json;
     bool decodes;
 };
-
-void PrintTo(const DecodeCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class PayloadDecoding : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -77,37 +74,32 @@ TEST_P(PayloadDecoding, AcceptsOnlyWellFormedPayloads) {
     EXPECT_EQ(decodeText<SensorsPayload>(GetParam().json).has_value(), GetParam().decodes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, PayloadDecoding,
-    ::testing::Values(
-        DecodeCase{"OnlySampledAt", R"({"sampledAt":100})", true},
-        DecodeCase{"UnknownKeysIgnored", R"({"sampledAt":1,"extra":[1,2],"future":{}})", true},
-        DecodeCase{"NullOptionals",
-                   R"({"sampledAt":1,"thermal":null,"fan":null,"helperVersion":null})", true},
-        DecodeCase{"EmptyThermal", R"({"sampledAt":1,"thermal":{}})", true},
-        DecodeCase{"MissingSampledAt", R"({"helperVersion":"1.0"})", false},
-        DecodeCase{"SampledAtAsText", R"({"sampledAt":"100"})", false},
-        DecodeCase{"SampledAtNull", R"({"sampledAt":null})", false},
-        DecodeCase{"FanWithoutFanCount", R"({"sampledAt":1,"fan":{"rpm":800}})", false},
-        DecodeCase{"FanCountFractional", R"({"sampledAt":1,"fan":{"rpm":800,"fanCount":1.5}})",
-                   false},
-        DecodeCase{"FanCountWholeFloat", R"({"sampledAt":1,"fan":{"rpm":800,"fanCount":2.0}})",
-                   true},
-        DecodeCase{"RpmsWithText", R"({"sampledAt":1,"fan":{"rpm":1,"fanCount":1,"rpms":["1"]}})",
-                   false},
-        DecodeCase{"ThermalNotObject", R"({"sampledAt":1,"thermal":[]})", false},
-        DecodeCase{"TemperatureAsText", R"({"sampledAt":1,"thermal":{"cpuTemperatureC":"50"}})",
-                   false},
-        DecodeCase{"VersionAsNumber", R"({"sampledAt":1,"helperVersion":1.0})", false},
-        DecodeCase{"TopLevelArray", R"([{"sampledAt":1}])", false},
-        DecodeCase{"Truncated", R"({"sampledAt":1)", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, PayloadDecoding, ::testing::Values(
+    DecodeCase{"OnlySampledAt", R"({"sampledAt":100})", true},
+    DecodeCase{"UnknownKeysIgnored", R"({"sampledAt":1,"extra":[1,2],"future":{}})", true},
+    DecodeCase{"NullOptionals",
+               R"({"sampledAt":1,"thermal":null,"fan":null,"helperVersion":null})", true},
+    DecodeCase{"EmptyThermal", R"({"sampledAt":1,"thermal":{}})", true},
+    DecodeCase{"MissingSampledAt", R"({"helperVersion":"1.0"})", false},
+    DecodeCase{"SampledAtAsText", R"({"sampledAt":"100"})", false},
+    DecodeCase{"SampledAtNull", R"({"sampledAt":null})", false},
+    DecodeCase{"FanWithoutFanCount", R"({"sampledAt":1,"fan":{"rpm":800}})", false},
+    DecodeCase{"FanCountFractional", R"({"sampledAt":1,"fan":{"rpm":800,"fanCount":1.5}})", false},
+    DecodeCase{"FanCountWholeFloat", R"({"sampledAt":1,"fan":{"rpm":800,"fanCount":2.0}})", true},
+    DecodeCase{"RpmsWithText", R"({"sampledAt":1,"fan":{"rpm":1,"fanCount":1,"rpms":["1"]}})", false},
+    DecodeCase{"ThermalNotObject", R"({"sampledAt":1,"thermal":[]})", false},
+    DecodeCase{"TemperatureAsText", R"({"sampledAt":1,"thermal":{"cpuTemperatureC":"50"}})", false},
+    DecodeCase{"VersionAsNumber", R"({"sampledAt":1,"helperVersion":1.0})", false},
+    DecodeCase{"TopLevelArray", R"([{"sampledAt":1}])", false},
+    DecodeCase{"Truncated", R"({"sampledAt":1)", false}),
+    ::testing::PrintToStringParamName());
+// clang-format on
 
 TEST(SensorControlDecoding, RequiresABooleanAutostart) {
-    EXPECT_FALSE(decodeText<SensorControl>("{}"));
-    EXPECT_FALSE(decodeText<SensorControl>(R"({"autostart":1})"));
-    EXPECT_FALSE(decodeText<SensorControl>(R"({"autostart":"true"})"));
-    EXPECT_FALSE(decodeText<SensorControl>(R"({"autostart":true,"stopRequestedAt":"now"})"));
+    for (const char* bad : {"{}", R"({"autostart":1})", R"({"autostart":"true"})",
+                            R"({"autostart":true,"stopRequestedAt":"now"})"})
+        EXPECT_FALSE(decodeText<SensorControl>(bad)) << bad;
     EXPECT_EQ(decodeText<SensorControl>(R"({"autostart":false,"stopRequestedAt":null})"),
               (SensorControl{false, std::nullopt}));
 }

@@ -12,7 +12,6 @@ namespace quillfen {
 namespace {
 
 using platform::fake::FakeConnection;
-using platform::fake::FakePlatform;
 using ::testing::ElementsAre;
 
 class XPCClientTest : public ::testing::Test {
@@ -26,7 +25,7 @@ protected:
     FakeConnection& connection(std::size_t i = 0) { return *fake.messaging->connections.at(i); }
     std::vector<std::string> logLines() const { return fake.log->lines(); }
 
-    FakePlatform fake;
+    platform::fake::FakePlatform fake;
     AppSettings& settings = AppSettings::shared();
     std::shared_ptr<XPCClient> client = std::make_shared<XPCClient>();
 };
@@ -197,20 +196,20 @@ TEST_F(ClientEndpointTest, SnapshotsLandInTheStoreOnTheMainQueue) {
 }
 
 TEST(QuillfenXPCInterfaces, EachListsExactlyItsMethods) {
-    const auto service = QuillfenXPC::serviceInterface();
-    std::vector<std::string> members;
-    for (const auto& m : service.methods)
-        members.push_back(m.selector + " " + m.member + "(" + m.signature + ")");
-    EXPECT_THAT(members,
+    const auto members = [](const auto& iface) {
+        std::vector<std::string> out;
+        for (const auto& m : iface.methods)
+            out.push_back(m.selector + " " + m.member + "(" + m.signature + ")");
+        return out;
+    };
+    EXPECT_THAT(members(QuillfenXPC::serviceInterface()),
                 ElementsAre("registerClientWithEndpoint:reply: RegisterClientWithEndpoint(s)",
                             "currentSnapshotWithReply: CurrentSnapshot()",
                             "setPopoverOpen: SetPopoverOpen(b)",
                             "applySettings: ApplySettings(ay)"));
-    members.clear();
-    for (const auto& m : QuillfenXPC::clientInterface().methods)
-        members.push_back(m.selector + " " + m.member + "(" + m.signature + ")");
-    EXPECT_THAT(members, ElementsAre("snapshotDidUpdate: SnapshotDidUpdate(ay)",
-                                     "settingsDidUpdate: SettingsDidUpdate(ay)"));
+    EXPECT_THAT(members(QuillfenXPC::clientInterface()),
+                ElementsAre("snapshotDidUpdate: SnapshotDidUpdate(ay)",
+                            "settingsDidUpdate: SettingsDidUpdate(ay)"));
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "TempDir.h"
 #include "platform/fake/FakeMainBundle.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -11,11 +10,8 @@
 namespace quillfen::platform::linux {
 namespace {
 
-using quillfen::testing::readText;
 using quillfen::testing::ScopedEnv;
 using quillfen::testing::TempDir;
-using quillfen::testing::writeText;
-using ::testing::ElementsAre;
 
 const Alert kAlert{
     AlertStyle::warning, "Move me", "It's — here.\n\nReally.", {"Quit", "Run Anyway"}};
@@ -26,9 +22,10 @@ class LinuxAlertPresenterTest : public ::testing::Test {
 protected:
     std::filesystem::path standIn(const std::string& body) {
         const auto path = dir / "alert";
-        writeText(path, "#!/bin/sh\n"
-                        "for a in \"$@\"; do printf '%s|' \"$a\" >> \"" +
-                            (dir / "args").string() + "\"; done\n" + body + "\n");
+        quillfen::testing::writeText(path, "#!/bin/sh\n"
+                                           "for a in \"$@\"; do printf '%s|' \"$a\" >> \"" +
+                                               (dir / "args").string() + "\"; done\n" + body +
+                                               "\n");
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
         return path;
     }
@@ -39,8 +36,9 @@ protected:
 TEST_F(LinuxAlertPresenterTest, TheTextsGoAsArgumentsAndTheExitStatusIsTheAnswer) {
     LinuxAlertPresenter presenter(nullptr, standIn("exit 101"));
     EXPECT_EQ(presenter.runModal(kAlert), 1001);
-    EXPECT_EQ(readText(dir / "args"), "--style|warning|--message|Move me|--informative|"
-                                      "It's — here.\n\nReally.|--button|Quit|--button|Run Anyway|");
+    EXPECT_EQ(quillfen::testing::readText(dir / "args"),
+              "--style|warning|--message|Move me|--informative|"
+              "It's — here.\n\nReally.|--button|Quit|--button|Run Anyway|");
     LinuxAlertPresenter first(nullptr, standIn("exit 100"));
     EXPECT_EQ(first.runModal(kAlert), 1000);
 }

@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxKernel.h"
 
+#include "Table.h"
 #include "TempDir.h"
 #include "platform/CPULoadInfo.h"
 #include "platform/VMStatistics64.h"
@@ -21,10 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using quillfen::testing::TempDir;
 using quillfen::testing::writeText;
-using ::testing::DoubleNear;
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::Pointwise;
 using Ticks = std::array<std::uint32_t, 4>; // user, system, idle, nice
 
 const fs::path kMachines = fs::path(QUILLFEN_FIXTURES) / "machines";
@@ -79,8 +77,7 @@ private:
 
 // --- What each captured machine yields ------------------------------------------------------
 
-struct MachineCase {
-    const char* name;
+struct MachineCase : quillfen::testing::Row {
     std::uint64_t pageSize;
     std::size_t processors;
     Ticks firstCPU;
@@ -93,32 +90,40 @@ struct MachineCase {
     CPUTopology topology;
 };
 
-void PrintTo(const MachineCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class CapturedMachine : public ::testing::TestWithParam<MachineCase> {
 protected:
-    LinuxKernel kernelFor(const MachineCopy& m) const {
-        return LinuxKernel(m.proc(), m.sys(), GetParam().pageSize);
-    }
     MachineCopy machine{GetParam().name};
+    LinuxKernel kernel{machine.proc(), machine.sys(), GetParam().pageSize};
 };
 
-TEST_P(CapturedMachine, ProcessorCountersAreMappedOntoTheFourStates) {
+TEST_P(CapturedMachine, CountersPagesAndTopologyAreTheMachines) {
     const auto& c = GetParam();
-    auto kernel = kernelFor(machine);
     const auto cpus = perProcessor(kernel);
     ASSERT_TRUE(cpus);
     ASSERT_EQ(cpus->size(), c.processors);
     EXPECT_EQ(cpus->front(), c.firstCPU);
     EXPECT_EQ(host(kernel), c.host);
+
+    const auto vm = vmStatistics(kernel);
+    ASSERT_TRUE(vm);
+    EXPECT_THAT((std::array{vm->freeCount, vm->inactiveCount, vm->wireCount, vm->internalPageCount,
+                            vm->compressorPageCount}),
+                ::testing::ElementsAreArray(c.pages));
+    EXPECT_EQ(vm->purgeableCount + vm->speculativeCount, 0u);
+    std::uint64_t pageSize = 0;
+    EXPECT_EQ(kernel.hostPageSize(pageSize), kKernSuccess);
+    EXPECT_EQ(pageSize, c.pageSize);
+    EXPECT_EQ(kernel.physicalMemory(), c.physicalMemory);
+
+    fake::FakePlatform fake;
+    fake.platform.kernel = std::make_shared<LinuxKernel>(kernel);
+    EXPECT_EQ(CPUTopology::read(), c.topology);
 }
 
 TEST_P(CapturedMachine, TheSamplerReadsTheLoadBetweenTheTwoCaptures) {
     const auto& c = GetParam();
     fake::FakePlatform fake;
-    fake.platform.kernel = std::make_shared<LinuxKernel>(kernelFor(machine));
+    fake.platform.kernel = std::make_shared<LinuxKernel>(kernel);
     CPUSampler sampler;
     ASSERT_FALSE(sampler.sample());
     ASSERT_FALSE(sampler.sampleOverallOnly());
@@ -126,7 +131,7 @@ TEST_P(CapturedMachine, TheSamplerReadsTheLoadBetweenTheTwoCaptures) {
     const auto full = sampler.sample();
     const auto overall = sampler.sampleOverallOnly();
     ASSERT_TRUE(full && overall);
-    EXPECT_THAT(full->perCore, Pointwise(DoubleNear(1e-6), c.perCore));
+    EXPECT_THAT(full->perCore, ::testing::Pointwise(::testing::DoubleNear(1e-6), c.perCore));
     for (const auto& r : {*full, *overall}) {
         EXPECT_NEAR(r.user, c.user, 1e-12);
         EXPECT_NEAR(r.system, c.system, 1e-12);
@@ -135,99 +140,54 @@ TEST_P(CapturedMachine, TheSamplerReadsTheLoadBetweenTheTwoCaptures) {
     }
 }
 
-TEST_P(CapturedMachine, MemoryCountersAreInPagesOfTheMachine) {
-    const auto& c = GetParam();
-    auto kernel = kernelFor(machine);
-    const auto vm = vmStatistics(kernel);
-    ASSERT_TRUE(vm);
-    EXPECT_THAT((std::array{vm->freeCount, vm->inactiveCount, vm->wireCount, vm->internalPageCount,
-                            vm->compressorPageCount}),
-                ElementsAreArray(c.pages));
-    EXPECT_EQ(vm->purgeableCount, 0u);
-    EXPECT_EQ(vm->speculativeCount, 0u);
-    std::uint64_t pageSize = 0;
-    EXPECT_EQ(kernel.hostPageSize(pageSize), kKernSuccess);
-    EXPECT_EQ(pageSize, c.pageSize);
-    EXPECT_EQ(kernel.physicalMemory(), c.physicalMemory);
-}
-
-TEST_P(CapturedMachine, TopologyComesFromTheProcessorListsAndTheBrand) {
-    fake::FakePlatform fake;
-    fake.platform.kernel = std::make_shared<LinuxKernel>(kernelFor(machine));
-    EXPECT_EQ(CPUTopology::read(), GetParam().topology);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, CapturedMachine,
-    ::testing::Values(
-        // A two-processor virtual machine whose host steals time; zswap holds pages.
-        MachineCase{"vm-2core",
-                    4096,
-                    2,
-                    {921002, 327128, 24162805, 590},
-                    {1843251, 644124, 48329906, 1204},
-                    {0.56, 0.34},
-                    0.32,
-                    0.13,
-                    0.55,
-                    {78112, 270849, 35731, 253086, 15305},
-                    4026324ull * 1024,
-                    {"Intel Xeon Processor (Icelake)", 2, 0, 2}},
-        // Apple M1 under Linux: 16 KiB pages, zram, no model name, four cores of each
-        // capacity.
-        MachineCase{"laptop-8core",
-                    16384,
-                    8,
-                    {234890, 145123, 6367503, 617},
-                    {3567978, 1311455, 46058942, 10208},
-                    {0.71, 0.41, 0.14, 0.42, 0.58, 0.25, 0.33, 0.69},
-                    0.31875,
-                    0.1225,
-                    0.55875,
-                    {144912, 227904, 40576, 322560, 38528},
-                    15946624ull * 1024,
-                    {"apple,t8103", 4, 4, 8}},
-        // Intel i9-12900K: eight two-thread performance cores, eight efficiency cores;
-        // it runs guests, whose time is part of user time.
-        MachineCase{"desktop-24thread",
-                    4096,
-                    24,
-                    {3526967, 617870, 28653611, 2398},
-                    {90914709, 18300055, 597829498, 263725},
-                    {0.59, 0.61, 0.52, 0.46, 0.67, 0.34, 0.22, 0.3,  0.59, 0.16, 0.29, 0.73,
-                     0.48, 0.72, 0.35, 0.22, 0.18, 0.4,  0.35, 0.72, 0.23, 0.32, 0.42, 0.43},
-                    (789.0 + 36) / 2400, // user and nice
-                    205.0 / 2400,
-                    1370.0 / 2400,
-                    {9531928, 2955531, 183359, 1953586, 0},
-                    65657460ull * 1024,
-                    {"12th Gen Intel(R) Core(TM) i9-12900K", 8, 8, 24}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Fixtures, CapturedMachine, ::testing::Values(
+    // A two-processor virtual machine whose host steals time; zswap holds pages.
+    MachineCase{"vm-2core", 4096, 2, {921002, 327128, 24162805, 590}, {1843251, 644124, 48329906, 1204},
+                {0.56, 0.34}, 0.32, 0.13, 0.55, {78112, 270849, 35731, 253086, 15305},
+                4026324ull * 1024, {"Intel Xeon Processor (Icelake)", 2, 0, 2}},
+    // Apple M1 under Linux: 16 KiB pages, zram, no model name, four cores of each capacity.
+    MachineCase{"laptop-8core", 16384, 8, {234890, 145123, 6367503, 617},
+                {3567978, 1311455, 46058942, 10208}, {0.71, 0.41, 0.14, 0.42, 0.58, 0.25, 0.33, 0.69},
+                0.31875, 0.1225, 0.55875, {144912, 227904, 40576, 322560, 38528},
+                15946624ull * 1024, {"apple,t8103", 4, 4, 8}},
+    // Intel i9-12900K: eight two-thread performance cores, eight efficiency cores; it runs
+    // guests, whose time is part of user time (and nice).
+    MachineCase{"desktop-24thread", 4096, 24, {3526967, 617870, 28653611, 2398},
+                {90914709, 18300055, 597829498, 263725},
+                {0.59, 0.61, 0.52, 0.46, 0.67, 0.34, 0.22, 0.3, 0.59, 0.16, 0.29, 0.73,
+                 0.48, 0.72, 0.35, 0.22, 0.18, 0.4, 0.35, 0.72, 0.23, 0.32, 0.42, 0.43},
+                (789.0 + 36) / 2400, 205.0 / 2400, 1370.0 / 2400,
+                {9531928, 2955531, 183359, 1953586, 0}, 65657460ull * 1024,
+                {"12th Gen Intel(R) Core(TM) i9-12900K", 8, 8, 24}}),
     [](const auto& info) {
         std::string name = info.param.name;
         std::replace(name.begin(), name.end(), '-', '_');
         return name;
     });
+// clang-format on
 
 // --- Counters over time ---------------------------------------------------------------------
 
 class LinuxKernelStat : public ::testing::Test {
 protected:
     void writeStat(std::string_view text) const { writeText(dir / "proc" / "stat", text); }
+    // One processor, counted alike by the aggregate line and cpu0: both readings must agree.
+    std::optional<Ticks> single(const std::string& fields) {
+        writeStat("cpu  " + fields + "\ncpu0 " + fields + "\n");
+        const auto all = host(kernel);
+        EXPECT_EQ(perProcessor(kernel), std::optional(std::vector{all.value_or(Ticks{})}));
+        return all;
+    }
     TempDir dir;
     LinuxKernel kernel{dir / "proc", dir / "sys", 4096};
 };
 
 TEST_F(LinuxKernelStat, ACounterThatStepsBackIsHeldAtItsPreviousValue) {
-    writeStat("cpu  100 0 100 100 50 0 0 0 0 0\ncpu0 100 0 100 100 50 0 0 0 0 0\n");
-    EXPECT_EQ(host(kernel), (Ticks{100, 100, 150, 0}));
-    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{100, 100, 150, 0}));
+    EXPECT_EQ(single("100 0 100 100 50 0 0 0 0 0"), (Ticks{100, 100, 150, 0}));
     // iowait fell by 40 while idle rose by 10: idle as a whole fell and is held.
-    writeStat("cpu  90 0 120 110 10 0 0 0 0 0\ncpu0 90 0 120 110 10 0 0 0 0 0\n");
-    EXPECT_EQ(host(kernel), (Ticks{100, 120, 150, 0}));
-    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{100, 120, 150, 0}));
-    writeStat("cpu  130 0 120 200 10 0 0 0 0 0\ncpu0 130 0 120 200 10 0 0 0 0 0\n");
-    EXPECT_EQ(host(kernel), (Ticks{130, 120, 210, 0}));
-    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{130, 120, 210, 0}));
+    EXPECT_EQ(single("90 0 120 110 10 0 0 0 0 0"), (Ticks{100, 120, 150, 0}));
+    EXPECT_EQ(single("130 0 120 200 10 0 0 0 0 0"), (Ticks{130, 120, 210, 0}));
 }
 
 TEST_F(LinuxKernelStat, OfflineProcessorsKeepTheirPlaceAndTheirLastCounters) {
@@ -241,22 +201,15 @@ TEST_F(LinuxKernelStat, OfflineProcessorsKeepTheirPlaceAndTheirLastCounters) {
 }
 
 TEST_F(LinuxKernelStat, CountersKeepTheirLow32BitsAndSumsSaturate) {
-    writeStat("cpu  4294967396 0 18446744073709551615 0 0 0 1 0 0 0\n"
-              "cpu0 4294967396 0 18446744073709551615 0 0 0 1 0 0 0\n");
-    EXPECT_EQ(host(kernel), (Ticks{100, 0xFFFF'FFFFu, 0, 0}));
-    EXPECT_THAT(*perProcessor(kernel), ElementsAre(Ticks{100, 0xFFFF'FFFFu, 0, 0}));
+    EXPECT_EQ(single("4294967396 0 18446744073709551615 0 0 0 1 0 0 0"),
+              (Ticks{100, 0xFFFF'FFFFu, 0, 0}));
 }
 
-struct MalformedCase {
-    const char* name;
+struct MalformedCase : quillfen::testing::Row {
     const char* stat;
     bool hostReadable;
     bool perProcessorReadable;
 };
-
-void PrintTo(const MalformedCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class MalformedStat : public LinuxKernelStat,
                       public ::testing::WithParamInterface<MalformedCase> {};
@@ -275,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"NotANumber", "cpu  1 2 3 4x\ncpu0 1 2 3 4\ncpu1 1 2 3 4e\n", false, false},
         MalformedCase{"HugeProcessorNumber", "cpu  1 2 3 4\ncpu4294967295 1 2 3 4\n", true, false},
         MalformedCase{"AggregateNotFirst", "cpu0 1 2 3 4\ncpu  1 2 3 4\n", false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 
 // --- Memory ---------------------------------------------------------------------------------
 

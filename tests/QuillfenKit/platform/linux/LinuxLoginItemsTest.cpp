@@ -12,7 +12,6 @@
 namespace quillfen::platform::linux {
 namespace {
 
-using quillfen::testing::readText;
 using quillfen::testing::TempDir;
 using ::testing::HasSubstr;
 
@@ -35,7 +34,7 @@ protected:
 
 TEST_F(LinuxLoginItemsTest, RegisteringWritesAnAutostartEntryForThisExecutable) {
     EXPECT_EQ(items.registerMainApp(), std::nullopt);
-    const auto keys = desktop::parse(readText(entry));
+    const auto keys = desktop::parse(quillfen::testing::readText(entry));
     ASSERT_TRUE(keys);
     EXPECT_EQ(keys->at("Type"), "Application");
     EXPECT_EQ(keys->at("Name"), "Quillfen Helper");

@@ -2,11 +2,9 @@
 #include "platform/linux/LinuxMainBundle.h"
 #include "platform/linux/LinuxMainQueue.h"
 
+#include "ProcessWait.h"
 #include "TempDir.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -15,20 +13,9 @@ namespace quillfen::platform::linux {
 namespace {
 
 using quillfen::testing::ScopedEnv;
+using quillfen::testing::spinUntil;
 using quillfen::testing::TempDir;
 using quillfen::testing::writeText;
-
-// Runs the Qt event loop until `done` holds, giving up after a generous deadline.
-template <typename Pred> bool spinUntil(Pred done, int deadlineMs = 5000) {
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(deadlineMs);
-    while (!done() && deadline.isActive())
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
 
 TEST(LinuxMainQueue, AsyncFromAnotherThreadRunsOnTheMainThread) {
     LinuxMainQueue queue;
@@ -41,7 +28,7 @@ TEST(LinuxMainQueue, AsyncFromAnotherThreadRunsOnTheMainThread) {
         });
     });
     worker.join();
-    ASSERT_TRUE(spinUntil([&] { return ran; }));
+    ASSERT_TRUE(spinUntil([&] { return ran; }, 5000));
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
@@ -57,7 +44,7 @@ TEST(LinuxMainQueue, CancelledWorkDoesNotRunAndTimersRepeat) {
     });
     bool later = false;
     queue.asyncAfter(0.02, [&] { later = true; });
-    ASSERT_TRUE(spinUntil([&] { return later; }));
+    ASSERT_TRUE(spinUntil([&] { return later; }, 5000));
     EXPECT_FALSE(cancelledRan);
     EXPECT_EQ(ticks, 3);
 }
@@ -69,22 +56,18 @@ protected:
     std::filesystem::path exe = bundle / "Contents" / "MacOS" / "quillfen-helper";
 };
 
-TEST_F(LinuxMainBundleTest, ReadsTheInfoDictionaryOfTheEnclosingBundle) {
+TEST_F(LinuxMainBundleTest, ReadsTheInfoDictionaryOfTheEnclosingBundleIfItIsAnObject) {
     writeText(bundle / "Contents" / "Info.json", R"({"CFBundleShortVersionString":"1.2"})");
     LinuxMainBundle main(exe);
     EXPECT_EQ(main.bundlePath(), bundle);
-    ASSERT_TRUE(main.infoDictionary());
-    EXPECT_EQ((*main.infoDictionary())["CFBundleShortVersionString"], "1.2");
-}
+    EXPECT_EQ(main.infoDictionary(), json::parse(R"({"CFBundleShortVersionString":"1.2"})"));
 
-TEST_F(LinuxMainBundleTest, NoDictionaryOutsideABundleOrWhenItIsNoObject) {
     EXPECT_FALSE(LinuxMainBundle(dir / "bin" / "quillfen-helper").bundlePath());
     EXPECT_FALSE(LinuxMainBundle(dir / "x.app" / "Contents" / "bin" / "h").bundlePath());
-
-    writeText(bundle / "Contents" / "Info.json", R"(["not", "an", "object"])");
-    EXPECT_FALSE(LinuxMainBundle(exe).infoDictionary());
-    writeText(bundle / "Contents" / "Info.json", "{garbage");
-    EXPECT_FALSE(LinuxMainBundle(exe).infoDictionary());
+    for (const char* notAnObject : {R"(["not", "an", "object"])", "{garbage"}) {
+        writeText(bundle / "Contents" / "Info.json", notAnObject);
+        EXPECT_FALSE(LinuxMainBundle(exe).infoDictionary()) << notAnObject;
+    }
 }
 
 TEST(LinuxFileManager, GroupContainerFollowsTheXdgDataFolder) {

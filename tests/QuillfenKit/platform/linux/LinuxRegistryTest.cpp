@@ -52,8 +52,6 @@ TEST_F(DesktopGPUs, OnlyTheCardWithABusySourceIsAnAccelerator) {
               (RegistryDictionary{{"PerformanceStatistics", busy(37)},
                                   {"gpu-core-count", 72},
                                   {"model", std::string("AMD Radeon RX 6800 XT")}}));
-    EXPECT_EQ(services[0]->property("PerformanceStatistics"), RegistryValue(busy(37)));
-    EXPECT_EQ(services[0]->property("model"), RegistryValue(std::string("AMD Radeon RX 6800 XT")));
     EXPECT_FALSE(services[0]->property("IOName"));
     EXPECT_EQ(nvmlLoads, 0) << "NVML is loaded only for an NVIDIA card";
     EXPECT_EQ(LinuxRegistry(dir / "sys").servicesMatching("IOPCIDevice")->size(), 0u);

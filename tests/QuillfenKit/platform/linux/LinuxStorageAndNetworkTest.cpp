@@ -15,13 +15,11 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 namespace quillfen::platform::linux {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::ElementsAre;
 using ::testing::Pair;
 
 const fs::path kDesktop = fs::path(QUILLFEN_FIXTURES) / "machines/desktop-24thread";
@@ -40,8 +38,8 @@ TEST(LinuxBlockStorage, OneServicePerWholePhysicalDiskWithItsByteCounters) {
     }
     // nvme0n1 and sda; not loop0, dm-0, md127, ram0, zram0 or the partitions.
     EXPECT_EQ(services->size(), 3u);
-    EXPECT_THAT(counters, ElementsAre(Pair(29893762LL * 512, 91422208LL * 512),
-                                      Pair(1000 * 512, 2000 * 512)));
+    EXPECT_THAT(counters, ::testing::ElementsAre(Pair(29893762LL * 512, 91422208LL * 512),
+                                                 Pair(1000 * 512, 2000 * 512)));
 }
 
 TEST(MountInfo, DecodesEscapesAndSkipsMalformedLines) {
@@ -89,11 +87,9 @@ TEST_F(LinuxVolumesTest, ValuesNameAndClassifyVolumesAndOnlyAskLocalBrowsableOne
     const auto root = volumes.resourceValues("/");
     ASSERT_TRUE(root);
     EXPECT_EQ(root->localizedName, "Ubuntu");
-    EXPECT_EQ(root->isLocal, true);
-    EXPECT_EQ(root->isBrowsable, true);
-    EXPECT_EQ(root->totalCapacity, 1000 * 4096);
-    EXPECT_EQ(root->availableCapacityForImportantUsage, 300 * 4096);
-    EXPECT_EQ(root->availableCapacity, 400 * 4096);
+    EXPECT_EQ(std::tuple(root->totalCapacity, root->availableCapacityForImportantUsage,
+                         root->availableCapacity, root->isBrowsable, root->isLocal),
+              std::tuple(1000 * 4096, 300 * 4096, 400 * 4096, true, true));
 
     EXPECT_EQ(volumes.resourceValues("/mnt/Media Library")->localizedName, "Media Library");
     EXPECT_EQ(volumes.resourceValues("/run/media/ana/USB STICK")->isBrowsable, true);
@@ -113,50 +109,42 @@ TEST_F(LinuxVolumesTest, ValuesNameAndClassifyVolumesAndOnlyAskLocalBrowsableOne
 TEST(LinuxVolumesLabels, NameAVolumeAfterItsFilesystemLabel) {
     // A label is a link to the block device; borrow one of this machine's.
     std::optional<fs::path> device;
-    std::error_code ec;
-    for (fs::directory_iterator it("/dev", ec), end; !ec && it != end; it.increment(ec))
-        if (struct stat st{}; ::stat(it->path().c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
-            device = it->path();
-            break;
-        }
-    if (!device) GTEST_SKIP() << "no block device to label";
     struct stat st {};
-    ::stat(device->c_str(), &st);
+    std::error_code ec;
+    for (fs::directory_iterator it("/dev", ec), end; !ec && it != end && !device; it.increment(ec))
+        if (::stat(it->path().c_str(), &st) == 0 && S_ISBLK(st.st_mode)) device = it->path();
+    if (!device) GTEST_SKIP() << "no block device to label";
 
-    const fs::path dir =
-        fs::temp_directory_path() / ("quillfen-labels-" + std::to_string(::getpid()));
+    testing::TempDir dir;
     fs::create_directories(dir / "dev/disk/by-label");
-    fs::create_directories(dir / "proc/self");
     fs::create_symlink(*device, dir / "dev/disk/by-label/My\\x20Photos");
-    {
-        std::FILE* f = std::fopen((dir / "proc/self/mountinfo").c_str(), "w");
-        std::fprintf(f, "40 27 %u:%u / /mnt/photos rw - ext4 %s rw\n", major(st.st_rdev),
-                     minor(st.st_rdev), device->c_str());
-        std::fclose(f);
-    }
-    LinuxVolumes volumes(dir / "proc", dir / "sys", dir,
+    testing::writeText(dir / "proc/self/mountinfo", "40 27 " + std::to_string(major(st.st_rdev)) +
+                                                        ":" + std::to_string(minor(st.st_rdev)) +
+                                                        " / /mnt/photos rw - ext4 " +
+                                                        device->string() + " rw\n");
+    LinuxVolumes volumes(dir / "proc", dir / "sys", dir.path(),
                          [](const fs::path&) { return std::nullopt; });
     volumes.mountedVolumeURLs(true);
     EXPECT_EQ(volumes.resourceValues("/mnt/photos")->localizedName, "My Photos");
-    fs::remove_all(dir);
+}
+
+// The named control-block list as the kernel answers it: size first, then the list.
+std::vector<std::uint8_t> pcbList(LinuxKernel& kernel, const char* name) {
+    std::size_t size = 0;
+    EXPECT_EQ(kernel.sysctlByName(name, nullptr, &size), 0);
+    std::vector<std::uint8_t> buffer(size);
+    EXPECT_EQ(kernel.sysctlByName(name, buffer.data(), &size), 0);
+    buffer.resize(size);
+    return buffer;
 }
 
 TEST(PCBLists, TheTCPListCarriesThePhysicalInterfacesAndUDPOnlyHeaders) {
     LinuxKernel kernel(kDesktop / "proc", kDesktop / "sys");
-    const auto read = [&](const char* name) {
-        std::size_t size = 0;
-        EXPECT_EQ(kernel.sysctlByName(name, nullptr, &size), 0);
-        std::vector<std::uint8_t> buffer(size);
-        std::size_t length = buffer.size();
-        EXPECT_EQ(kernel.sysctlByName(name, buffer.data(), &length), 0);
-        buffer.resize(length);
-        return buffer;
-    };
-    const auto tcp = read("net.inet.tcp.pcblist_n");
+    const auto tcp = pcbList(kernel, "net.inet.tcp.pcblist_n");
     EXPECT_EQ(tcp.size(), 24 + 2 * 136 + 24u); // enp5s0 and wlp4s0
     EXPECT_EQ(walkPCBList(tcp.data(), tcp.size()),
               (PCBTraffic{58231764512ULL + 1200000, 4123456789ULL + 340000}));
-    const auto udp = read("net.inet.udp.pcblist_n");
+    const auto udp = pcbList(kernel, "net.inet.udp.pcblist_n");
     EXPECT_EQ(udp.size(), 48u);
     EXPECT_EQ(walkPCBList(udp.data(), udp.size()), (PCBTraffic{0, 0}));
 
@@ -177,12 +165,8 @@ TEST(PCBLists, TheSizeAnsweredFitsHoweverManyInterfacesThereAre) {
     }
     testing::writeText(dir / "proc/net/dev", netdev);
     LinuxKernel kernel(dir / "proc", dir / "sys");
-    std::size_t size = 0;
-    ASSERT_EQ(kernel.sysctlByName("net.inet.tcp.pcblist_n", nullptr, &size), 0);
-    std::vector<std::uint8_t> buffer(size);
-    std::size_t length = buffer.size();
-    ASSERT_EQ(kernel.sysctlByName("net.inet.tcp.pcblist_n", buffer.data(), &length), 0);
-    EXPECT_EQ(walkPCBList(buffer.data(), length), (PCBTraffic{12000, 24000}));
+    const auto tcp = pcbList(kernel, "net.inet.tcp.pcblist_n");
+    EXPECT_EQ(walkPCBList(tcp.data(), tcp.size()), (PCBTraffic{12000, 24000}));
 }
 
 } // namespace

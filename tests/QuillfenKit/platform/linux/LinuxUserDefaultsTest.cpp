@@ -4,7 +4,6 @@
 #include "platform/fake/FakeFileManager.h"
 #include "support/Json.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace quillfen::platform::linux {
@@ -18,6 +17,7 @@ using Strings = std::vector<std::string>;
 class LinuxUserDefaultsTest : public ::testing::Test {
 protected:
     json::Json stored() const { return json::parse(readText(file)).value_or(json::Json()); }
+    std::string setAside() const { return readText(file.string() + ".unreadable"); }
 
     TempDir dir;
     const std::filesystem::path file = dir / "Preferences" / "group.com.brenvoll.pellgrove.json";
@@ -72,9 +72,7 @@ TEST_F(LinuxUserDefaultsTest, AnUnreadableFileIsMovedAsideRatherThanOverwritten)
         EXPECT_EQ(store.objectForKey("flag"), std::nullopt);
         store.setBool(true, "flag");
         EXPECT_EQ(stored(), json::parse(R"({"flag":true})"));
-        auto aside = file;
-        aside += ".unreadable";
-        EXPECT_EQ(readText(aside), content);
+        EXPECT_EQ(setAside(), content);
     }
 }
 
@@ -85,9 +83,7 @@ TEST_F(LinuxUserDefaultsTest, AFileThatStopsParsingWhileOpenIsMovedAsideNotWiped
     // Another process, or a hand edit, leaves the file broken.
     writeText(file, R"({"a":true,"b":"x","c":)");
     store.setBool(false, "d");
-    auto aside = file;
-    aside += ".unreadable";
-    EXPECT_EQ(readText(aside), R"({"a":true,"b":"x","c":)");
+    EXPECT_EQ(setAside(), R"({"a":true,"b":"x","c":)");
     EXPECT_EQ(stored(), json::parse(R"({"d":false})"));
 }
 

@@ -15,10 +15,8 @@ namespace {
 
 using quillfen::testing::ScopedEnv;
 using quillfen::testing::TempDir;
-using quillfen::testing::waitForExit;
 using quillfen::testing::writeText;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 
 const std::string kID = "com.brenvoll.pellgrove.helper";
 
@@ -36,6 +34,11 @@ protected:
     }
     static std::string entryRunning(const std::filesystem::path& program) {
         return desktop::format({{"Type", "Application"}, {"Exec", desktop::execValue(program)}});
+    }
+    // A process of this user running `exe`; none for a kernel thread or another user's process.
+    void process(const char* pid, const std::optional<std::string>& exe) {
+        std::filesystem::create_directories(proc / pid);
+        if (exe) std::filesystem::create_symlink(*exe, proc / pid / "exe");
     }
 
     TempDir dir;
@@ -85,10 +88,6 @@ TEST_F(LinuxWorkspaceTest, RunningApplicationsAreTheUsersProcessesInsideTheBundl
     const auto bundle = dir / "lib" / "Quillfen Helper.app";
     const auto exe = makeBundle(bundle, kID, {{"CFBundleName", "Quillfen Helper"}});
     const auto otherExe = makeBundle(dir / "lib" / "Other.app", "com.example.other");
-    const auto process = [&](const char* pid, std::optional<std::string> exeTarget) {
-        std::filesystem::create_directories(proc / pid);
-        if (exeTarget) std::filesystem::create_symlink(*exeTarget, proc / pid / "exe");
-    };
     process("300", otherExe.string());
     process("100", exe.string());
     // Replaced by an update while it runs: still that bundle's process.
@@ -97,14 +96,9 @@ TEST_F(LinuxWorkspaceTest, RunningApplicationsAreTheUsersProcessesInsideTheBundl
     process("self", exe.string());
     process("500", "/usr/bin/quillfen-helper");
 
-    const RunningApplication helper{kID, "Quillfen Helper", bundle, 0};
-    auto expected = [&](int pid) {
-        auto app = helper;
-        app.processIdentifier = pid;
-        return app;
-    };
     EXPECT_THAT(workspace.runningApplicationsWithBundleIdentifier(kID),
-                ElementsAre(expected(100), expected(200)));
+                ElementsAre(RunningApplication{kID, "Quillfen Helper", bundle, 100},
+                            RunningApplication{kID, "Quillfen Helper", bundle, 200}));
     EXPECT_EQ(
         workspace.runningApplicationsWithBundleIdentifier("com.example.other").at(0).localizedName,
         "Other");
@@ -144,10 +138,6 @@ TEST_F(LinuxWorkspaceTest, ProcessesStartedByAnInstalledDesktopEntryAreRunningAp
     entry(userApps, "retired.desktop", {{"Name", "Retired"}, {"Hidden", "true"}});
     const auto bundle = dir / "lib" / "Quillfen Helper.app";
     const auto helper = makeBundle(bundle, kID, {{"CFBundleName", "Quillfen Helper"}});
-    const auto process = [&](const char* pid, const std::filesystem::path& exe) {
-        std::filesystem::create_directories(proc / pid);
-        std::filesystem::create_symlink(exe, proc / pid / "exe");
-    };
     process("100", firefox);
     process("101", python);
     process("102", tool);
@@ -170,7 +160,7 @@ TEST_F(LinuxWorkspaceTest, LaunchingNeedsABundleThatNamesAnExecutableThatRuns) {
         std::optional<std::optional<std::string>> result;
         workspace.openApplication(bundle, {}, [&](std::optional<std::string> e) { result = e; });
         ASSERT_TRUE(result && *result);
-        EXPECT_THAT(**result, HasSubstr(part));
+        EXPECT_THAT(**result, ::testing::HasSubstr(part));
     };
     expectError(dir / "Nothing.app", "is not an application bundle");
     const auto bundle = dir / "Quillfen Helper.app";
@@ -224,7 +214,7 @@ TEST_F(LinuxWorkspaceTest, ALaunchedApplicationIsFoundRunningOnceAndTerminated) 
     EXPECT_THAT(results, ElementsAre(std::nullopt, std::nullopt));
 
     EXPECT_TRUE(real.terminate(running.front()));
-    EXPECT_TRUE(waitForExit(pid, 5000));
+    EXPECT_TRUE(quillfen::testing::waitForExit(pid, 5000));
     EXPECT_TRUE(real.runningApplicationsWithBundleIdentifier(id).empty());
 }
 

@@ -1,5 +1,6 @@
 #include "platform/linux/MachineIdentity.h"
 
+#include "Table.h"
 #include "TempDir.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/linux/LinuxKernel.h"
@@ -17,16 +18,11 @@ namespace fs = std::filesystem;
 using quillfen::testing::TempDir;
 using quillfen::testing::writeText;
 
-struct FirmwareCase {
-    const char* name;
+struct FirmwareCase : quillfen::testing::Row {
     std::vector<std::pair<const char*, const char*>> dmi; // file, contents
     std::optional<std::string> marketingName;
     std::optional<std::string> modelIdentifier; // nothing: the processor architecture
 };
-
-void PrintTo(const FirmwareCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class Firmware : public ::testing::TestWithParam<FirmwareCase> {
 protected:
@@ -63,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Firmware, ::testing::Values(
     FirmwareCase{"NothingFilledIn", {{"sys_vendor", "To Be Filled By O.E.M."},
                  {"product_name", "To be filled by O.E.M."}, {"board_name", "Default string"}},
                  std::nullopt, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 // clang-format on
 
 TEST(DeviceTree, ItsModelIsHandedOverAsPaddedBytes) {

@@ -1,5 +1,6 @@
 #include "platform/linux/PowerSupply.h"
 
+#include "Table.h"
 #include "TempDir.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/linux/LinuxPowerSources.h"
@@ -13,23 +14,18 @@ namespace {
 
 namespace fs = std::filesystem;
 using quillfen::testing::TempDir;
-using quillfen::testing::writeText;
 
 const fs::path kMachines = fs::path(QUILLFEN_FIXTURES) / "power_supply";
 
-struct LinuxPorts {
-    explicit LinuxPorts(const fs::path& sys) {
+// The battery sampler on the Linux power sources and registry of a sysfs tree.
+struct Machine {
+    explicit Machine(const fs::path& sys) {
         fake.platform.powerSources = std::make_shared<LinuxPowerSources>(sys);
         fake.platform.registry = std::make_shared<LinuxRegistry>(sys);
+        sampler.emplace();
     }
     fake::FakePlatform fake;
-};
-
-// The battery sampler on the Linux power sources and registry of a sysfs tree.
-struct Machine : LinuxPorts {
-    explicit Machine(const fs::path& sys)
-        : LinuxPorts(sys) {}
-    BatterySampler sampler;
+    std::optional<BatterySampler> sampler; // made once the ports are in place
 };
 
 void expectReading(const std::optional<BatteryReading>& actual, const BatteryReading& expected) {
@@ -48,36 +44,31 @@ void expectReading(const std::optional<BatteryReading>& actual, const BatteryRea
 TEST(PowerSupplyMachines, ALaptopChargingOnMainsWithAMouseBesideIt) {
     Machine m(kMachines / "laptop-charging");
     // 20.52 Wh to go at 15 W; energies converted at the design voltage keep the health ratio.
-    expectReading(m.sampler.sample(), {0.6, true, true, 82, 15.0, 412, 51.3 / 57});
-    EXPECT_EQ(m.sampler.hasInternalBattery(), true);
+    expectReading(m.sampler->sample(), {0.6, true, true, 82, 15.0, 412, 51.3 / 57});
+    EXPECT_EQ(m.sampler->hasInternalBattery(), true);
 }
 
 TEST(PowerSupplyMachines, ALaptopDischargingWhoseFirmwareDoesNotKnowTheRate) {
     Machine m(kMachines / "laptop-discharging");
     // 0xffff mA, scaled by the kernel: no estimate, no power; 0 cycles means uncounted.
-    expectReading(m.sampler.sample(),
+    expectReading(m.sampler->sample(),
                   {0.75, false, false, std::nullopt, std::nullopt, std::nullopt, 4000.0 / 4500});
 }
 
 TEST(PowerSupplyMachines, ADesktopWithOnlyMainsAndAMouseBatteryHasNoBattery) {
     Machine m(kMachines / "desktop");
-    EXPECT_FALSE(m.sampler.sample());
-    EXPECT_EQ(m.sampler.hasInternalBattery(), false);
+    EXPECT_FALSE(m.sampler->sample());
+    EXPECT_EQ(m.sampler->hasInternalBattery(), false);
     Machine none("/nonexistent");
-    EXPECT_FALSE(none.sampler.sample());
-    EXPECT_EQ(none.sampler.hasInternalBattery(), false);
+    EXPECT_FALSE(none.sampler->sample());
+    EXPECT_EQ(none.sampler->hasInternalBattery(), false);
 }
 
-struct QuirkCase {
-    const char* name;
+struct QuirkCase : quillfen::testing::Row {
     // Supply folder, then its attributes as "KEY=value" words.
     std::vector<std::pair<const char*, const char*>> supplies;
     BatteryReading expected;
 };
-
-void PrintTo(const QuirkCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class DriverQuirk : public ::testing::TestWithParam<QuirkCase> {};
 
@@ -90,10 +81,10 @@ TEST_P(DriverQuirk, IsReadAsTheHardwareMeansIt) {
             uevent += "POWER_SUPPLY_" + rest.substr(at, end - at) + "\n";
             at = end + 1;
         }
-        writeText(dir / "class/power_supply" / name / "uevent", uevent);
+        quillfen::testing::writeText(dir / "class/power_supply" / name / "uevent", uevent);
     }
     Machine m(dir.path());
-    expectReading(m.sampler.sample(), GetParam().expected);
+    expectReading(m.sampler->sample(), GetParam().expected);
 }
 
 const std::pair<const char*, const char*> kMainsOff{"AC", "TYPE=Mains ONLINE=0"};
@@ -128,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Table, DriverQuirk, ::testing::Values(
               "STATUS=Charging CHARGE_NOW=-9223372036854775807 CHARGE_FULL=4000000 "
               "CURRENT_NOW=1000000 VOLTAGE_NOW=11000000 CAPACITY=50"}},
               {0.5, true, true, std::nullopt, 11.0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::PrintToStringParamName());
 // clang-format on
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "platform/linux/LinuxWorkspace.h"
 #include "sampling/ProcessSampler.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,14 +18,9 @@ namespace quillfen::platform::linux {
 namespace {
 
 namespace fs = std::filesystem;
-using quillfen::testing::FakeProcess;
 using quillfen::testing::TempDir;
 using quillfen::testing::writeProcess;
 using quillfen::testing::writeText;
-using ::testing::Contains;
-using ::testing::ElementsAre;
-using ::testing::Field;
-using ::testing::Not;
 
 const std::uint64_t kTicksPerSecond = static_cast<std::uint64_t>(::sysconf(_SC_CLK_TCK));
 constexpr std::uint64_t kPageSize = 4096;
