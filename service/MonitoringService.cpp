@@ -77,9 +77,7 @@ bool MonitoringService::RegisterClientWithEndpoint(const QString& endpoint) {
     // An endpoint must be on the bus now, or the client would be remembered forever.
     const auto owned = bus_.interface()->isServiceRegistered(endpoint);
     if (!owned.isValid() || !owned.value()) return false;
-    auto proxy = std::make_unique<ComBrenvollPellgroveQuillfenClientInterface>(
-        endpoint, q(QuillfenXPC::clientObjectPath), bus_);
-    clients_[endpoint] = Client{caller(), std::move(proxy)};
+    clients_[endpoint] = caller();
     watcher_->addWatchedService(endpoint);
     return true;
 }
@@ -104,8 +102,8 @@ void MonitoringService::ApplySettings(const QByteArray& document) {
     AppSettings::shared().apply(*values);
     const QByteArray current = encoded(json::encode(AppSettings::shared().values()));
     const QString from = caller();
-    for (const auto& [endpoint, client] : clients_)
-        if (client.registeredBy != from || from.isEmpty()) client.proxy->SettingsDidUpdate(current);
+    for (const auto& [endpoint, registeredBy] : clients_)
+        if (registeredBy != from || from.isEmpty()) tell(endpoint, "SettingsDidUpdate", current);
 }
 
 void MonitoringService::didTick() {
@@ -119,8 +117,20 @@ void MonitoringService::didTick() {
         named_ = true;
     }
     if (document_.isEmpty()) return;
-    for (const auto& [endpoint, client] : clients_)
-        client.proxy->SnapshotDidUpdate(document_);
+    for (const auto& [endpoint, registeredBy] : clients_)
+        tell(endpoint, "SnapshotDidUpdate", document_);
+}
+
+// A one-way call: sent without awaiting a reply, and flagged so the client sends none. A
+// pending call per client per second would cost more than the document itself.
+void MonitoringService::tell(const QString& endpoint, const QString& method,
+                             const QByteArray& document) {
+    auto message = QDBusMessage::createMethodCall(
+        endpoint, q(QuillfenXPC::clientObjectPath),
+        ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName(), method);
+    message.setAutoStartService(false);
+    message << document;
+    bus_.send(message);
 }
 
 void MonitoringService::nameLeft(const QString& name) {

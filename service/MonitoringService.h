@@ -10,10 +10,8 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 
 class QDBusServiceWatcher;
-class ComBrenvollPellgroveQuillfenClientInterface;
 
 namespace quillfen {
 
@@ -50,12 +48,8 @@ private slots:
     void busDisconnected();
 
 private:
-    struct Client {
-        QString registeredBy; // the caller's own connection
-        std::unique_ptr<ComBrenvollPellgroveQuillfenClientInterface> proxy;
-    };
-
     void didTick();
+    void tell(const QString& endpoint, const QString& method, const QByteArray& document);
     void nameLeft(const QString& name);
     void updatePopover();
     QString caller() const;
@@ -66,7 +60,7 @@ private:
     QByteArray document_; // the latest snapshot, encoded once per tick
     bool named_ = false;  // the bus name is ours
     std::function<void(const QString&)> failed_;
-    std::map<QString, Client> clients_;   // by endpoint
+    std::map<QString, QString> clients_;  // endpoint -> the caller's own connection
     std::map<QString, bool> popoverOpen_; // by caller
     QDBusServiceWatcher* watcher_;
 };
