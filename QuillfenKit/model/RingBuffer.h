@@ -58,10 +58,11 @@ private:
     std::int64_t count_ = 0;
 };
 
-template <typename T> void to_json(json::Json& j, const RingBuffer<T>& ring) {
-    j = json::Json::object();
-    j["capacity"] = ring.capacity();
-    j["values"] = ring.values();
+template <typename T> void write(json::Writer& w, const RingBuffer<T>& ring) {
+    w.beginObject();
+    w.field("capacity", ring.capacity());
+    w.field("values", ring.values());
+    w.endObject();
 }
 
 // Keeps the newest values when the document holds more than its capacity; a capacity of 0

@@ -2,29 +2,32 @@
 
 namespace quillfen {
 
-void to_json(json::Json& j, const SnapshotValues& s) {
-    j = json::Json::object();
-    json::putOptional(j, "_cpu", s.cpu);
-    json::putOptional(j, "_gpu", s.gpu);
-    json::putOptional(j, "_memory", s.memory);
-    json::putOptional(j, "_network", s.network);
-    json::putOptional(j, "_disk", s.disk);
-    j["_diskUsage"] = s.diskUsage;
-    json::putOptional(j, "_processes", s.processes);
-    json::putOptional(j, "_thermal", s.thermal);
-    json::putOptional(j, "_fan", s.fan);
-    json::putOptional(j, "_battery", s.battery);
-    json::putOptional(j, "_hasBattery", s.hasBattery);
-    j["_sensorsAvailable"] = s.sensorsAvailable;
-    j["_cpuUserHistory"] = s.cpuUserHistory;
-    j["_cpuSystemHistory"] = s.cpuSystemHistory;
-    j["_gpuHistory"] = s.gpuHistory;
-    j["_memoryUsedHistory"] = s.memoryUsedHistory;
-    j["_netInHistory"] = s.netInHistory;
-    j["_netOutHistory"] = s.netOutHistory;
-    j["_diskReadHistory"] = s.diskReadHistory;
-    j["_diskWriteHistory"] = s.diskWriteHistory;
-    j["_$observationRegistrar"] = json::Json::object();
+void write(json::Writer& w, const SnapshotValues& s) {
+    w.beginObject();
+    w.optionalField("_cpu", s.cpu);
+    w.optionalField("_gpu", s.gpu);
+    w.optionalField("_memory", s.memory);
+    w.optionalField("_network", s.network);
+    w.optionalField("_disk", s.disk);
+    w.field("_diskUsage", s.diskUsage);
+    w.optionalField("_processes", s.processes);
+    w.optionalField("_thermal", s.thermal);
+    w.optionalField("_fan", s.fan);
+    w.optionalField("_battery", s.battery);
+    w.optionalField("_hasBattery", s.hasBattery);
+    w.field("_sensorsAvailable", s.sensorsAvailable);
+    w.field("_cpuUserHistory", s.cpuUserHistory);
+    w.field("_cpuSystemHistory", s.cpuSystemHistory);
+    w.field("_gpuHistory", s.gpuHistory);
+    w.field("_memoryUsedHistory", s.memoryUsedHistory);
+    w.field("_netInHistory", s.netInHistory);
+    w.field("_netOutHistory", s.netOutHistory);
+    w.field("_diskReadHistory", s.diskReadHistory);
+    w.field("_diskWriteHistory", s.diskWriteHistory);
+    w.key("_$observationRegistrar");
+    w.beginObject();
+    w.endObject();
+    w.endObject();
 }
 
 bool from_json(const json::Json& j, SnapshotValues& s) {

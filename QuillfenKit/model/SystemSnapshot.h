@@ -52,7 +52,7 @@ struct SnapshotValues {
 // Keys are the field names with a leading underscore; "_$observationRegistrar" is written
 // last as {} and ignored when read. The lists and histories are required, the readings
 // optional (null is absent).
-void to_json(json::Json& j, const SnapshotValues& s);
+void write(json::Writer& w, const SnapshotValues& s);
 bool from_json(const json::Json& j, SnapshotValues& s);
 
 // The observable snapshot: one change signal per property. Assigning a reading equal to

@@ -154,16 +154,98 @@ template <typename T> void putOptional(Json& obj, const char* key, const std::op
 inline constexpr std::size_t kMaxNesting = 64;
 
 // Parses at most kMaxDocumentBytes nested at most kMaxNesting deep; anything malformed,
-// oversized or deeper gives nothing.
+// oversized, deeper or with a key repeated in one object gives nothing.
 std::optional<Json> parse(std::string_view text);
 
 // Compact text of a tree, or nothing when it holds a non-finite number.
 std::optional<std::string> dump(const Json& j);
 
+// Compact text written straight from a record, for documents too large to build a tree for
+// each time they are sent (a snapshot goes out every second). A record opts in with a free
+// `void write(json::Writer&, const Record&)` found by lookup; values it hands over that have
+// no such function are written through their tree, so the text is the same either way.
+class Writer {
+public:
+    Writer();
+
+    void beginObject();
+    void endObject();
+    void beginArray();
+    void endArray();
+    void key(std::string_view name);
+
+    template <typename T> void value(const T& v);
+    void value(const Json& tree);
+
+    template <typename T> void field(std::string_view name, const T& v) {
+        key(name);
+        value(v);
+    }
+    // Writes `name` only when the optional holds a value.
+    template <typename T> void optionalField(std::string_view name, const std::optional<T>& v) {
+        if (v) field(name, *v);
+    }
+
+    // The text, or nothing when a number on the way was not finite.
+    std::optional<std::string> finish() &&;
+
+private:
+    void separate() {
+        if (!first_) out_.push_back(',');
+        first_ = false;
+    }
+    void string(std::string_view s);
+    void number(double v);
+    void number(std::int64_t v);
+    void number(std::uint64_t v);
+
+    std::string out_;
+    bool first_ = true; // nothing written yet at this level, or a key just written
+    bool finite_ = true;
+};
+
+template <typename T>
+concept WritableRecord = requires(Writer& w, const T& r) {
+    write(w, r);
+};
+
+template <typename T> inline constexpr bool isVector = false;
+template <typename T, typename A> inline constexpr bool isVector<std::vector<T, A>> = true;
+
+template <typename T> void Writer::value(const T& v) {
+    if constexpr (std::same_as<T, bool>) {
+        separate();
+        out_ += v ? "true" : "false";
+    } else if constexpr (std::floating_point<T>) {
+        number(static_cast<double>(v));
+    } else if constexpr (std::signed_integral<T>) {
+        number(static_cast<std::int64_t>(v));
+    } else if constexpr (std::unsigned_integral<T>) {
+        number(static_cast<std::uint64_t>(v));
+    } else if constexpr (std::convertible_to<const T&, std::string_view>) {
+        string(v);
+    } else if constexpr (WritableRecord<T>) {
+        write(*this, v);
+    } else if constexpr (isVector<T>) {
+        beginArray();
+        for (const auto& element : v)
+            value(element);
+        endArray();
+    } else {
+        value(Json(v));
+    }
+}
+
 template <typename T> std::optional<std::string> encode(const T& record) {
-    Json j;
-    to_json(j, record);
-    return dump(j);
+    if constexpr (WritableRecord<T>) {
+        Writer w;
+        write(w, record);
+        return std::move(w).finish();
+    } else {
+        Json j;
+        to_json(j, record);
+        return dump(j);
+    }
 }
 
 template <typename T> std::optional<T> decode(const Json& j) {

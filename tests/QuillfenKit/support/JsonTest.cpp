@@ -79,6 +79,7 @@ TEST(JsonDocuments, MalformedOrOversizedTextParsesToNothing) {
     EXPECT_FALSE(parse("{"));
     EXPECT_FALSE(parse(""));
     EXPECT_FALSE(parse("{} trailing"));
+    EXPECT_FALSE(parse(std::string("6\0:", 3))); // nothing after a NUL goes unread
     std::string big = "[" + std::string(kMaxDocumentBytes, ' ') + "]";
     EXPECT_FALSE(parse(big));
     // Deep nesting is refused before anything recursive sees it; strings may hold brackets.
@@ -87,6 +88,46 @@ TEST(JsonDocuments, MalformedOrOversizedTextParsesToNothing) {
     EXPECT_TRUE(parse(std::string(64, '[') + std::string(64, ']')));
     EXPECT_TRUE(
         parse(R"({"a":"[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[\"["})"));
+}
+
+// The reader against the general-purpose parser: the same tree (types included) for every
+// document both accept, and a refusal wherever that parser refuses.
+class Reading : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Reading, AgreesWithTheGeneralParser) {
+    const auto ours = parse(GetParam());
+    const auto theirs = Json::parse(GetParam(), nullptr, false);
+    ASSERT_EQ(ours.has_value(), !theirs.is_discarded());
+    if (ours) {
+        EXPECT_EQ(dump(*ours), dump(theirs));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Reading,
+    ::testing::Values(
+        R"({"a":[1,-2,3.5,1e2,-0,0.0,true,false,null,"x",{}],"b":{"c":[]}})",
+        R"("\u00e9\ud83d\ude00\n\t\"\\\/\b\f\r\u0000")", "\"\xc3\xa9\xf0\x9f\x98\x80\x7f\"",
+        "\xef\xbb\xbf{}", " \t\r\n[ ] ", "18446744073709551616", "-9223372036854775809",
+        "-9223372036854775808", "1e-400", "-1e-400", "123456789012345678901234567890e-300",
+        "0.0000000000000000000000000000000000001e-300", "1E+2", "5e-324", "1.7976931348623157e308",
+        // refused by both
+        "1e400", "-1e400", "1000000000000000000000000e300", "01", "1.", ".5", "+1", "-", "1e",
+        "1e+", "--1", "0x10", "NaN", "Infinity", "tru", "nul", "\"abc", "\"\x01\"", R"("\ud800")",
+        R"("\udc00")", R"("\ud800\u0041")", R"("\uZZZZ")", R"("\u12")", R"("\q")", "\"\xff\"",
+        "\"\xc0\x80\"", "\"\xed\xa0\x80\"", "\"\xf4\x90\x80\x80\"", "\"\xe2\x82\"", "[1,]",
+        R"({"a":1,})", R"({"a" 1})", "{1:2}", "[1 2]", "{}}", "[", "", " "));
+
+TEST(JsonDocuments, RepeatedKeysAreRefusedInSmallAndLargeObjects) {
+    EXPECT_FALSE(parse(R"({"a":1,"a":2})"));
+    EXPECT_FALSE(parse(R"({"a":{"b":1,"b":1}})"));
+    std::string many = "{";
+    for (int i = 0; i < 200; ++i)
+        many += "\"a-long-key-beyond-the-small-buffer-" + std::to_string(i) +
+                "\":" + std::to_string(i) + ",";
+    EXPECT_TRUE(parse(many.substr(0, many.size() - 1) + "}"));
+    EXPECT_FALSE(parse(many + "\"a-long-key-beyond-the-small-buffer-150\":0}"));
+    EXPECT_FALSE(parse(many + "\"a-long-key-beyond-the-small-buffer-3\":0}"));
 }
 
 TEST(JsonDocuments, InvalidUtf8InTextIsReplacedNotFatal) {
