@@ -113,7 +113,11 @@ std::optional<std::string> executableOf(int dirFd, const std::string& exeLink) {
     char buf[PATH_MAX];
     const ssize_t n = ::readlinkat(dirFd, exeLink.c_str(), buf, sizeof buf);
     if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) return std::nullopt;
-    return std::string(withoutDeletedMark(std::string_view(buf, static_cast<std::size_t>(n))));
+    const std::string_view target(buf, static_cast<std::size_t>(n));
+    // A program run from memory (fexecve of a memfd) has no file; its name, a random
+    // "memfd:sealed-…", says nothing to a user, so it counts as having no executable.
+    if (target.starts_with("/memfd:")) return std::nullopt;
+    return std::string(withoutDeletedMark(target));
 }
 
 std::vector<std::int32_t> listProcesses(const ProcRoot& root) {

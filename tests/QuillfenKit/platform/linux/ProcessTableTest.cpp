@@ -49,6 +49,8 @@ protected:
                       "/usr/bin/a-very-long-command-name-beyond-thirty-one-bytes", "", 0, 0, 1});
         writeProcess(proc, {61, "n", "/usr/bin/" + std::string(30, 'x') + "ñ", "", 0, 0, 1});
         writeProcess(proc, {62, "updated", "/usr/bin/updated (deleted)", "", 0, 0, 1});
+        writeProcess(proc, {63, "3", "/memfd:sealed-91173221a7ea (deleted)",
+                            std::string("/usr/sbin/agent\0", 16), 0, 0, 1});
         writeProcess(proc, {70, "vanishing", "/usr/bin/vanishing", "", 0, 0, 0, false});
         writeText(proc / "80/stat", "80 (broken) S 1 2 3\n");
         writeText(proc / "80/comm", "broken\n");
@@ -65,7 +67,7 @@ TEST_F(ProcTreeTest, TheTableListsEveryProcessStillThereWhenItIsRead) {
     int name[] = {kCtlKern, kinfo::kKernProc, kinfo::kKernProcAll};
     std::size_t size = 0;
     ASSERT_EQ(kernel.sysctl(name, 3, nullptr, &size), 0);
-    constexpr std::size_t kListed = 300 + 7;
+    constexpr std::size_t kListed = 300 + 8;
     EXPECT_EQ(size, (kListed + 5) * sizeof(kinfo::KinfoProc)) << "room for five more";
 
     std::vector<kinfo::KinfoProc> table(kListed + 5);
@@ -93,6 +95,7 @@ TEST_F(ProcTreeTest, TaskInformationNamesTimesAndSizesEveryReadableProcess) {
     EXPECT_STREQ(taskInfo(kernel, 60)->longName, "a-very-long-command-name-beyond");
     EXPECT_EQ(taskInfo(kernel, 61)->longName, std::string(30, 'x')) << "no split character";
     EXPECT_STREQ(taskInfo(kernel, 62)->longName, "updated");
+    EXPECT_STREQ(taskInfo(kernel, 63)->longName, "agent") << "run from memory";
     EXPECT_STREQ(taskInfo(kernel, 2)->longName, "");
     EXPECT_STREQ(taskInfo(kernel, 2)->shortName, "kthreadd");
     for (const int gone : {70, 80, 81, 0, -1})
