@@ -269,7 +269,7 @@ private:
         // Small objects are checked for a repeated key by scanning; large ones by a set, so a
         // hostile document with many keys costs linear time, not quadratic.
         constexpr std::size_t scanLimit = 32;
-        std::unordered_set<std::string_view> seen;
+        std::unordered_set<std::string> seen; // filled once the object outgrows scanning
         while (true) {
             skipSpace();
             std::string key;
@@ -287,21 +287,9 @@ private:
                 if (seen.empty())
                     for (const auto& [existing, _] : members)
                         seen.insert(existing);
-                if (seen.count(key) != 0) return false;
+                if (!seen.insert(key).second) return false;
             }
-            // Growing the vector moves the keys; their texts stay put only once outside the
-            // small-string buffer, so the set is refilled from the stored keys after growth.
-            const bool grows = members.size() == members.capacity();
             members.emplace_back(std::move(key), std::move(member));
-            if (!seen.empty()) {
-                if (grows) {
-                    seen.clear();
-                    for (const auto& [existing, _] : members)
-                        seen.insert(existing);
-                } else {
-                    seen.insert(members.back().first);
-                }
-            }
             skipSpace();
             if (p_ == end_) return false;
             if (*p_ == '}') {
