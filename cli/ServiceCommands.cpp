@@ -174,8 +174,9 @@ int runWatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }
 
 int runSettings(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    auto& settings = AppSettings::shared();
     if (args.size() == 1 && args[0] == "get") {
-        const auto v = AppSettings::shared().values();
+        const auto v = settings.values();
         auto j = *json::parse(settingsLine(v));
         for (const auto& [key, value] : j.items()) {
             std::string text;
@@ -187,23 +188,33 @@ int runSettings(const std::vector<std::string>& args, std::ostream& out, std::os
             }
             out << key << " = " << text << '\n';
         }
+        if (const auto problem = settings.storeProblem()) {
+            err << "quillfen: " << *problem << "; what it could not give is shown as the default\n";
+            return kFailure;
+        }
         return kSuccess;
     }
     if (args.size() != 3 || args[0] != "set") {
         err << "quillfen: settings get | settings set KEY VALUE\n";
         return kMisuse;
     }
-    // The change goes through the settings, which persist it and hand it on; handed to this
-    // command's own connection, so that one answer confirms the service has it.
-    ServiceSession session;
-    AppSettings::onLocalChange = [&] {
-        if (session.proxy())
-            session.proxy()->applySettings(settingsLine(AppSettings::shared().values()));
-    };
+    // Set on top of the newest stored settings, which were loaded just now. The key is written
+    // even when its value matches what was there, because the user chose it.
+    const AppSettingsValues before = settings.values();
     if (const auto problem = assign(args[1], args[2])) {
         err << "quillfen: " << *problem << '\n';
         return kMisuse;
     }
+    if (settings.values() == before) settings.persist(args[1]);
+    if (const auto why = settings.unsavedReason()) {
+        err << "quillfen: " << args[1] << " was not saved: " << *why << '\n';
+        return kFailure;
+    }
+    if (const auto note = settings.storeProblem()) err << "quillfen: " << *note << '\n';
+    // Handed to this command's own connection, so that one answer confirms the service has
+    // it; the service then tells every client.
+    ServiceSession session;
+    if (session.proxy()) session.proxy()->applySettings(settingsLine(settings.values()));
     if (!session.snapshot()) {
         err << "quillfen: saved, but the monitoring service did not answer (" << session.error()
             << "); it takes the setting when it next hears from a client\n";

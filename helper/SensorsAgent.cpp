@@ -35,6 +35,8 @@ void SensorsAgent::applicationDidFinishLaunching() {
     if (terminating()) return;
     applyControl();
     if (terminating()) return;
+    // A helper killed between writing and renaming left its temporary file behind.
+    SensorBridge::removeLeftovers();
     sampleAndWrite();
 
     std::weak_ptr<SensorsAgent> weak = weak_from_this();

@@ -94,16 +94,24 @@ void MonitoringService::SetPopoverOpen(bool open) {
     updatePopover();
 }
 
-void MonitoringService::ApplySettings(const QByteArray& document) {
-    if (document.size() > maximumDocumentBytes) return;
+void MonitoringService::ApplySettings(const QByteArray& received) {
+    if (received.size() > maximumDocumentBytes) return;
     const auto values =
-        json::decode<AppSettingsValues>(std::string_view(document.constData(), document.size()));
+        json::decode<AppSettingsValues>(std::string_view(received.constData(), received.size()));
     if (!values) return;
-    AppSettings::shared().apply(*values);
-    const QByteArray current = encoded(json::encode(AppSettings::shared().values()));
+    // A client stores its own change before it sends its settings, and the rest of the
+    // document is what that client last knew, which another process may have changed in the
+    // store since. So the store, not the document, has the newest value of every key.
+    auto& settings = AppSettings::shared();
+    settings.reload();
+    const AppSettingsValues current = settings.values();
+    const QByteArray document = encoded(json::encode(current));
     const QString from = caller();
+    // The sender hears back only when what it sent was out of date.
+    const bool senderIsBehind = current != *values;
     for (const auto& [endpoint, registeredBy] : clients_)
-        if (registeredBy != from || from.isEmpty()) tell(endpoint, "SettingsDidUpdate", current);
+        if (registeredBy != from || from.isEmpty() || senderIsBehind)
+            tell(endpoint, "SettingsDidUpdate", document);
 }
 
 void MonitoringService::didTick() {

@@ -21,12 +21,17 @@ public:
 
     // Nothing when the key is missing or holds a value of a kind not listed above.
     virtual std::optional<DefaultsValue> objectForKey(std::string_view key) const = 0;
-    virtual void setObject(const DefaultsValue& value, std::string_view key) = 0;
-    virtual void removeObjectForKey(std::string_view key) = 0;
+    // False when the store could not keep the change; `problem` says why.
+    virtual bool setObject(const DefaultsValue& value, std::string_view key) = 0;
+    virtual bool removeObjectForKey(std::string_view key) = 0;
+    // What went wrong at the store's last access, in words for the user: a store that could
+    // not be read (it reads as empty) or written, or a note on how a write had to recover
+    // (where an unreadable file was kept). Nothing when all went well.
+    virtual std::optional<std::string> problem() const = 0;
 
     // False unless the key holds a boolean.
     bool boolForKey(std::string_view key) const;
-    void setBool(bool value, std::string_view key) { setObject(value, key); }
+    bool setBool(bool value, std::string_view key) { return setObject(value, key); }
     // Nothing unless the key holds a text.
     std::optional<std::string> stringForKey(std::string_view key) const;
     // Nothing unless the key holds an array of texts.

@@ -70,6 +70,11 @@ std::optional<SensorsPayload> readAccepted(double now) {
     return payload;
 }
 
+void removeLeftovers() {
+    removeStaleTemporaries(fileURL(sensorsFileName));
+    removeStaleTemporaries(fileURL(controlFileName));
+}
+
 std::optional<SensorControl> readControl() {
     return readRecord<SensorControl>(controlFileName);
 }

@@ -31,6 +31,10 @@ std::optional<SensorsPayload> read(double now);
 // As `read`, and only from a helper of at least `minimumHelperVersion`; logs refusals.
 std::optional<SensorsPayload> readAccepted(double now);
 
+// Removes the temporary files that writers of the two files left when they were killed
+// between writing and renaming.
+void removeLeftovers();
+
 std::optional<SensorControl> readControl();
 void writeControl(const SensorControl& control);
 

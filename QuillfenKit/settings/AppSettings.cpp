@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "sensors/SensorBridge.h"
+#include "support/SystemLog.h"
 
 namespace quillfen {
 namespace {
@@ -58,18 +59,49 @@ AppSettings& AppSettings::shared() {
 
 AppSettings::AppSettings(std::shared_ptr<platform::UserDefaults> store)
     : store_(std::move(store))
-    , v_(load(*store_)) {}
+    , v_(load(*store_)) {
+    logStoreProblem();
+}
+
+// Each trouble with the store is logged when it first shows, not at every access.
+void AppSettings::logStoreProblem() {
+    auto problem = store_->problem();
+    if (problem && problem != logged_) systemLog("Quillfen: " + *problem);
+    logged_ = std::move(problem);
+}
+
+bool AppSettings::write(const platform::DefaultsValue& value, std::string_view key) {
+    const bool ok = store_->setObject(value, key);
+    if (ok)
+        unsaved_.reset();
+    else
+        unsaved_ = store_->problem().value_or("the settings store refused it");
+    logStoreProblem();
+    return ok;
+}
+
+bool AppSettings::persist(std::string_view key) {
+    if (key == "menuBarMetrics") return write(stored(v_.menuBarMetrics), key);
+    if (key == "launchAtLogin") return write(stored(v_.launchAtLogin), key);
+    if (key == "pauseSamplingWhenClosed") return write(stored(v_.pauseSamplingWhenClosed), key);
+    if (key == "temperatureUnit") return write(stored(v_.temperatureUnit), key);
+    if (key == "twoLineMenuBarLabels") return write(stored(v_.twoLineMenuBarLabels), key);
+    if (key == "compactMenuBarSpacing") return write(stored(v_.compactMenuBarSpacing), key);
+    if (key == "theme") return write(stored(v_.theme), key);
+    if (key == "menuBarTheme") return write(stored(v_.menuBarTheme), key);
+    return false;
+}
 
 template <typename T>
 void AppSettings::assign(T AppSettingsValues::*field, T value, const char* key,
-                         void (AppSettings::*changed)()) {
+                         void (AppSettings::*changed)(), Origin origin) {
     if (v_.*field == value) return;
     v_.*field = std::move(value);
-    store_->setObject(stored(v_.*field), key);
+    if (origin == Origin::local) write(stored(v_.*field), key);
     if constexpr (std::is_same_v<T, bool>)
         if (field == &AppSettingsValues::launchAtLogin && loginItemHandler)
             loginItemHandler(v_.launchAtLogin);
-    if (onLocalChange) onLocalChange();
+    if (origin == Origin::local && onLocalChange) onLocalChange();
     emit(this->*changed)();
 }
 
@@ -104,15 +136,36 @@ void AppSettings::setMenuBarTheme(QFThemeChoice v) {
     assign(&AppSettingsValues::menuBarTheme, v, "menuBarTheme", &AppSettings::menuBarThemeChanged);
 }
 
+void AppSettings::assignAll(const AppSettingsValues& v, Origin origin) {
+    using V = AppSettingsValues;
+    using S = AppSettings;
+    assign(&V::menuBarMetrics, v.menuBarMetrics, "menuBarMetrics", &S::menuBarMetricsChanged,
+           origin);
+    assign(&V::launchAtLogin, v.launchAtLogin, "launchAtLogin", &S::launchAtLoginChanged, origin);
+    assign(&V::pauseSamplingWhenClosed, v.pauseSamplingWhenClosed, "pauseSamplingWhenClosed",
+           &S::pauseSamplingWhenClosedChanged, origin);
+    assign(&V::temperatureUnit, v.temperatureUnit, "temperatureUnit", &S::temperatureUnitChanged,
+           origin);
+    assign(&V::twoLineMenuBarLabels, v.twoLineMenuBarLabels, "twoLineMenuBarLabels",
+           &S::twoLineMenuBarLabelsChanged, origin);
+    assign(&V::compactMenuBarSpacing, v.compactMenuBarSpacing, "compactMenuBarSpacing",
+           &S::compactMenuBarSpacingChanged, origin);
+    assign(&V::theme, v.theme, "theme", &S::themeChanged, origin);
+    assign(&V::menuBarTheme, v.menuBarTheme, "menuBarTheme", &S::menuBarThemeChanged, origin);
+}
+
 void AppSettings::apply(const AppSettingsValues& v) {
-    setMenuBarMetrics(v.menuBarMetrics);
-    setLaunchAtLogin(v.launchAtLogin);
-    setPauseSamplingWhenClosed(v.pauseSamplingWhenClosed);
-    setTemperatureUnit(v.temperatureUnit);
-    setTwoLineMenuBarLabels(v.twoLineMenuBarLabels);
-    setCompactMenuBarSpacing(v.compactMenuBarSpacing);
-    setTheme(v.theme);
-    setMenuBarTheme(v.menuBarTheme);
+    assignAll(v, Origin::local);
+}
+
+void AppSettings::adopt(const AppSettingsValues& v) {
+    assignAll(v, Origin::stored);
+}
+
+void AppSettings::reload() {
+    const auto stored = load(*store_);
+    logStoreProblem();
+    adopt(stored);
 }
 
 } // namespace quillfen

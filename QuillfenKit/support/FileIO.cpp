@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -129,6 +132,30 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view dat
     }
     if (durability == Durability::synced) syncDirectory(dir.empty() ? "." : dir);
     return true;
+}
+
+void removeStaleTemporaries(const std::filesystem::path& path) {
+    const std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
+    const std::string prefix = '.' + path.filename().string() + '.';
+    DIR* folder = ::opendir(dir.c_str());
+    if (!folder) return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix)) continue;
+        // ".<name>.<pid>-<serial>", as writeFileAtomically names them.
+        const std::string_view rest = name.substr(prefix.size());
+        const auto dash = rest.find('-');
+        if (dash == std::string_view::npos || dash + 1 == rest.size()) continue;
+        pid_t pid = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + dash, pid);
+        if (ec != std::errc() || end != rest.data() + dash || pid <= 0) continue;
+        if (rest.substr(dash + 1).find_first_not_of("0123456789") != std::string_view::npos)
+            continue;
+        // Our own id on a file we did not write means an earlier process had it.
+        const bool gone = pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH);
+        if (gone) ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
 }
 
 } // namespace quillfen

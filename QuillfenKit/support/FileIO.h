@@ -30,4 +30,8 @@ enum class Durability {
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view data,
                          Durability durability);
 
+// Removes the temporary files that writers of `path` killed between writing and renaming
+// left behind: those named by `writeFileAtomically` for a process that no longer runs.
+void removeStaleTemporaries(const std::filesystem::path& path);
+
 } // namespace quillfen

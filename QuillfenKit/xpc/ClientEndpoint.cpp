@@ -24,7 +24,9 @@ void ClientEndpoint::settingsDidUpdate(const std::string& document) {
         if (own && !owner) return; // its client is gone
         XPCClient& target = owner ? *owner : XPCClient::shared();
         target.isApplyingRemoteChange = true;
-        AppSettings::shared().apply(*values);
+        // The service read these from the store; writing them again here could undo a
+        // change another process has made since.
+        AppSettings::shared().adopt(*values);
         target.isApplyingRemoteChange = false;
     });
 }

@@ -73,6 +73,15 @@ protected:
     std::shared_ptr<SensorsAgent> agent;
 };
 
+TEST_F(SensorsAgentTest, ALaunchRemovesWhatAKilledHelperLeftBetweenWritingAndRenaming) {
+    // A process id beyond any the kernel hands out: a helper long gone.
+    const auto leftover = sensorsFile().parent_path() / ".sensors.json.999999999-4";
+    testing::writeText(leftover, "{}");
+    launch();
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+    EXPECT_TRUE(std::filesystem::exists(sensorsFile()));
+}
+
 TEST_F(SensorsAgentTest, PublishesAtLaunchAndThenEverySecond) {
     const double launchedAt = fake.clock->now();
     launch();

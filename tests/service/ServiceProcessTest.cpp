@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -124,7 +125,7 @@ TEST_F(ServiceProcess, ClientsGetSnapshotsAndSettingsWithoutEchoAndLeftClientsAr
     ASSERT_TRUE(waitFor([&] { return a.count(isSnapshot) >= 2 && b.count(isSnapshot) >= 2; }));
     EXPECT_EQ(clientCount(), 2u);
 
-    Running& set = start("quillfen", {"settings", "set", "theme", "light"});
+    Running& set = start("quillfen", {"settings", "set", "temperatureUnit", "fahrenheit"});
     ASSERT_TRUE(set.process.waitForFinished(15000));
     EXPECT_EQ(set.process.exitCode(), 0) << set.err();
     ASSERT_TRUE(waitFor([&] { return a.count(isSettings) >= 1 && b.count(isSettings) >= 1; }));
@@ -134,11 +135,70 @@ TEST_F(ServiceProcess, ClientsGetSnapshotsAndSettingsWithoutEchoAndLeftClientsAr
     EXPECT_EQ(a.count(isSettings), 1);
     EXPECT_EQ(b.count(isSettings), 1);
     const auto line = *std::find_if(a.out.begin(), a.out.end(), isSettings);
-    EXPECT_NE(line.find(R"("theme":"light")"), std::string::npos) << line;
+    EXPECT_NE(line.find(R"("temperatureUnit":"fahrenheit")"), std::string::npos) << line;
 
     b.process.kill();
     b.process.waitForFinished();
     EXPECT_TRUE(waitFor([&] { return clientCount() == 1u; }));
+}
+
+TEST_F(ServiceProcess, WritersOfDifferentKeysLoseNothingAndEveryClientHearsTheLastValues) {
+    service();
+    Running& a = watch();
+    ASSERT_TRUE(waitFor([&] { return a.count(isSnapshot) >= 1; }));
+    // Each writer flips its own key; the last round leaves a known value for each.
+    const std::vector<std::pair<std::string, std::array<std::string, 2>>> writers = {
+        {"twoLineMenuBarLabels", {"false", "true"}},
+        {"compactMenuBarSpacing", {"false", "true"}},
+        {"temperatureUnit", {"celsius", "fahrenheit"}},
+        {"theme", {"dual", "mono"}}};
+    constexpr int kRounds = 12;
+    std::vector<Running*> running;
+    for (const auto& [key, values] : writers) {
+        QString loop;
+        for (int r = 0; r < kRounds; ++r)
+            loop += QString("\"$0\" settings set %1 %2 >/dev/null || exit 1; ")
+                        .arg(QString::fromStdString(key), QString::fromStdString(values[r % 2]));
+        running.push_back(&launch("bash", {"-c", loop, kBin + "quillfen"}, env));
+    }
+    for (Running* w : running) {
+        ASSERT_TRUE(w->process.waitForFinished(120000));
+        EXPECT_EQ(w->process.exitCode(), 0) << w->err();
+    }
+    // Whether a settings document holds every writer's last value.
+    const auto last = [&](const std::string& text) {
+        return std::ranges::all_of(writers, [&](const auto& w) {
+            const std::string& v = w.second[(kRounds - 1) % 2];
+            const bool flag = v == "true" || v == "false";
+            return text.find('"' + w.first + "\":" + (flag ? v : '"' + v + '"')) !=
+                   std::string::npos;
+        });
+    };
+    const auto preferences = dir / "prefix" / "share" / "group.com.brenvoll.pellgrove" / "Library" /
+                             "Preferences" / "group.com.brenvoll.pellgrove.json";
+    const std::string stored = testing::readText(preferences);
+    EXPECT_TRUE(last(stored)) << stored;
+    EXPECT_EQ(stored.find("menuBarTheme"), std::string::npos) << "nobody chose it: " << stored;
+    EXPECT_TRUE(waitFor([&] {
+        const auto it = std::find_if(a.out.rbegin(), a.out.rend(), isSettings);
+        return it != a.out.rend() && last(*it);
+    })) << "the client's last settings differ from the store";
+}
+
+TEST_F(ServiceProcess, ASettingThatCannotBeSavedIsReportedAsNotSaved) {
+    service();
+    ASSERT_TRUE(waitFor([&] { return clientCount().has_value(); }));
+    // A file where the settings folder should be: nobody can save there, root included.
+    const auto library = dir / "prefix" / "share" / "group.com.brenvoll.pellgrove" / "Library";
+    std::filesystem::remove_all(library / "Preferences");
+    testing::writeText(library / "Preferences", "");
+    Running& set = start("quillfen", {"settings", "set", "theme", "light"});
+    ASSERT_TRUE(set.process.waitForFinished(15000));
+    EXPECT_EQ(set.process.exitCode(), 1);
+    EXPECT_NE(set.err().find("theme was not saved: cannot save the settings file"),
+              std::string::npos)
+        << set.errText;
+    EXPECT_TRUE(set.out.empty());
 }
 
 TEST_F(ServiceProcess, AClientRegistersAgainAfterTheServiceComesBack) {

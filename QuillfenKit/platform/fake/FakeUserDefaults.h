@@ -13,14 +13,22 @@ public:
         if (it == values.end()) return std::nullopt;
         return it->second;
     }
-    void setObject(const DefaultsValue& value, std::string_view key) override {
+    bool setObject(const DefaultsValue& value, std::string_view key) override {
+        if (refuseWrites) return false;
         values.insert_or_assign(std::string(key), value);
+        return true;
     }
-    void removeObjectForKey(std::string_view key) override {
+    bool removeObjectForKey(std::string_view key) override {
+        if (refuseWrites) return false;
         if (const auto it = values.find(key); it != values.end()) values.erase(it);
+        return true;
     }
+    std::optional<std::string> problem() const override { return trouble; }
 
     std::map<std::string, DefaultsValue, std::less<>> values;
+    // A store that keeps nothing, and what it says about itself.
+    bool refuseWrites = false;
+    std::optional<std::string> trouble;
 };
 
 // Suites in memory; `refuseSuites` makes every named suite impossible to create.

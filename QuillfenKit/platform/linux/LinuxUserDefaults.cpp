@@ -1,136 +1,108 @@
 #include "platform/linux/LinuxUserDefaults.h"
 
 #include "platform/linux/XdgDirs.h"
+#include "support/FileIO.h"
 #include "support/Json.h"
 
-#include <QIODevice>
-#include <QSettings>
-
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace quillfen::platform::linux {
 namespace {
 
-// A value of a kind the store does not hand out, kept verbatim for the next write.
-struct ForeignValue {
-    std::string json;
+namespace fs = std::filesystem;
+
+struct Contents {
+    enum Kind { missing, parsed, unparsable, unreadable } kind = missing;
+    json::Json doc = json::Json::object();
+    std::string why; // for unreadable
 };
 
-} // namespace
-} // namespace quillfen::platform::linux
-
-Q_DECLARE_METATYPE(quillfen::platform::linux::ForeignValue)
-
-namespace quillfen::platform::linux {
-namespace {
-
-bool readJson(QIODevice& device, QSettings::SettingsMap& map) {
-    if (device.size() > static_cast<qint64>(json::kMaxDocumentBytes)) return false;
-    const QByteArray bytes = device.readAll();
-    if (bytes.trimmed().isEmpty()) return true; // a new, empty store
-    const auto doc = json::parse(std::string_view(bytes.constData(), bytes.size()));
-    if (!doc || !doc->is_object()) return false;
-    for (const auto& [key, value] : doc->items()) {
-        const QString name = QString::fromStdString(key);
-        if (value.is_boolean()) {
-            map.insert(name, value.get<bool>());
-        } else if (value.is_string()) {
-            map.insert(name, QString::fromStdString(value.get<std::string>()));
-        } else if (value.is_array() && std::all_of(value.begin(), value.end(),
-                                                   [](const auto& e) { return e.is_string(); })) {
-            QStringList list;
-            for (const auto& e : value)
-                list << QString::fromStdString(e.template get<std::string>());
-            map.insert(name, list);
-        } else {
-            map.insert(name, QVariant::fromValue(ForeignValue{value.dump()}));
-        }
-    }
-    return true;
-}
-
-bool writeJson(QIODevice& device, const QSettings::SettingsMap& map) {
-    json::Json doc = json::Json::object();
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        const std::string key = it.key().toStdString();
-        const QVariant& v = it.value();
-        switch (v.typeId()) {
-        case QMetaType::Bool:
-            doc[key] = v.toBool();
-            break;
-        case QMetaType::QString:
-            doc[key] = v.toString().toStdString();
-            break;
-        case QMetaType::QStringList: {
-            auto& list = doc[key] = json::Json::array();
-            for (const auto& s : v.toStringList())
-                list.push_back(s.toStdString());
-            break;
-        }
-        default:
-            if (v.canConvert<ForeignValue>()) {
-                if (auto kept = json::parse(v.value<ForeignValue>().json)) doc[key] = *kept;
-            }
-        }
-    }
-    const auto text = json::dump(doc);
-    if (!text) return false;
-    return device.write(text->data(), static_cast<qint64>(text->size())) ==
-               static_cast<qint64>(text->size()) &&
-           device.write("\n", 1) == 1;
-}
-
-QSettings::Format jsonFormat() {
-    static const QSettings::Format format = QSettings::registerFormat("json", readJson, writeJson);
-    return format;
-}
-
-// QSettings would replace a file it cannot read with the next write. Whatever it held is
-// moved aside instead, where the user can still find it.
-void moveAside(const std::filesystem::path& file) {
+Contents load(const fs::path& file) {
     std::error_code ec;
-    auto aside = file;
-    aside += ".unreadable";
-    std::filesystem::rename(file, aside, ec);
-}
-
-std::unique_ptr<QSettings> openSettings(const std::filesystem::path& file) {
-    const QString name = QString::fromStdString(file.string());
-    auto settings = std::make_unique<QSettings>(name, jsonFormat());
-    if (settings->status() != QSettings::FormatError) return settings;
-    settings.reset();
-    moveAside(file);
-    return std::make_unique<QSettings>(name, jsonFormat());
-}
-
-std::optional<DefaultsValue> fromVariant(const QVariant& v) {
-    switch (v.typeId()) {
-    case QMetaType::Bool:
-        return v.toBool();
-    case QMetaType::QString:
-        return v.toString().toStdString();
-    case QMetaType::QStringList: {
-        std::vector<std::string> list;
-        for (const auto& s : v.toStringList())
-            list.push_back(s.toStdString());
-        return list;
+    const auto st = fs::status(file, ec);
+    if (!fs::exists(st)) {
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            return {Contents::unreadable, {}, ec.message()};
+        return {};
     }
-    default:
-        return std::nullopt;
+    if (!fs::is_regular_file(st)) return {Contents::unreadable, {}, "it is not a file"};
+    errno = 0;
+    const auto text = readFile(file, json::kMaxDocumentBytes);
+    if (!text) {
+        // errno stays 0 only for a file beyond the size limit, which no store of ours writes.
+        if (errno != 0) return {Contents::unreadable, {}, std::strerror(errno)};
+        return {Contents::unparsable};
     }
+    if (std::all_of(text->begin(), text->end(),
+                    [](char c) { return std::isspace(static_cast<unsigned char>(c)); }))
+        return {}; // a new, empty store
+    auto doc = json::parse(*text);
+    if (!doc || !doc->is_object()) return {Contents::unparsable};
+    return {Contents::parsed, std::move(*doc)};
 }
 
-QVariant toVariant(const DefaultsValue& value) {
-    if (const auto* b = std::get_if<bool>(&value)) return *b;
-    if (const auto* s = std::get_if<std::string>(&value)) return QString::fromStdString(*s);
-    QStringList list;
-    for (const auto& s : std::get<std::vector<std::string>>(value))
-        list << QString::fromStdString(s);
-    return list;
+std::optional<DefaultsValue> fromJson(const json::Json& v) {
+    if (v.is_boolean()) return v.get<bool>();
+    if (v.is_string()) return v.get<std::string>();
+    if (v.is_array() &&
+        std::all_of(v.begin(), v.end(), [](const auto& e) { return e.is_string(); }))
+        return v.get<std::vector<std::string>>();
+    return std::nullopt;
 }
 
-QString keyName(std::string_view key) {
-    return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+json::Json toJson(const DefaultsValue& value) {
+    return std::visit([](const auto& v) { return json::Json(v); }, value);
+}
+
+// Held while a writer reads, changes and replaces the file, so that two writers never both
+// start from the same contents. Locking the folder leaves no lock file behind.
+class FolderLock {
+public:
+    explicit FolderLock(const fs::path& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ < 0) return;
+        while (::flock(fd_, LOCK_EX) != 0)
+            if (errno != EINTR) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_); // also unlocks
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    explicit operator bool() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+// Moves a file that does not parse out of the way under a name no earlier one has taken, so
+// that every broken version stays where the user can find it. The new name, or nothing.
+std::optional<fs::path> setAside(const fs::path& file) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    for (int n = 1; n < 100; ++n) {
+        fs::path aside = file;
+        aside += std::string(".unreadable-") + stamp + (n > 1 ? "-" + std::to_string(n) : "");
+        if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return aside;
+        if (errno != EEXIST) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 bool isPlainName(std::string_view name) {
@@ -141,37 +113,88 @@ bool isPlainName(std::string_view name) {
 } // namespace
 
 LinuxUserDefaults::LinuxUserDefaults(std::filesystem::path file)
-    : file_(std::move(file))
-    , settings_(openSettings(file_)) {}
-
-void LinuxUserDefaults::refresh() const {
-    // Picks up what other processes have written since. A file that stopped parsing would be
-    // replaced by this process's keys alone at its next write; it is moved aside instead.
-    settings_->sync();
-    if (settings_->status() != QSettings::FormatError) return;
-    // Closed first: QSettings shares one cache per file among its objects.
-    settings_.reset();
-    moveAside(file_);
-    settings_ = openSettings(file_);
-}
-
-LinuxUserDefaults::~LinuxUserDefaults() = default;
+    : file_(std::move(file)) {}
 
 std::optional<DefaultsValue> LinuxUserDefaults::objectForKey(std::string_view key) const {
-    refresh();
-    return fromVariant(settings_->value(keyName(key)));
+    if (file_.empty()) return std::nullopt;
+    const auto contents = load(file_);
+    switch (contents.kind) {
+    case Contents::unreadable:
+        problem_ = "cannot read the settings file " + file_.string() + " (" + contents.why + ")";
+        return std::nullopt;
+    case Contents::unparsable:
+        problem_ = "the settings file " + file_.string() + " does not parse";
+        return std::nullopt;
+    default:
+        problem_.reset();
+    }
+    const auto it = contents.doc.find(key);
+    if (it == contents.doc.end()) return std::nullopt;
+    return fromJson(*it);
 }
 
-void LinuxUserDefaults::setObject(const DefaultsValue& value, std::string_view key) {
-    refresh();
-    settings_->setValue(keyName(key), toVariant(value));
-    settings_->sync();
+template <typename Change> bool LinuxUserDefaults::update(Change&& change) {
+    const auto fail = [this](std::string why) {
+        problem_ = std::move(why);
+        return false;
+    };
+    if (file_.empty()) return fail("there is no home folder to keep settings in");
+    const fs::path folder = file_.parent_path().empty() ? fs::path(".") : file_.parent_path();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec)
+        return fail("cannot save the settings file " + file_.string() + " (" + ec.message() + ")");
+    FolderLock lock(folder);
+    if (!lock)
+        return fail("cannot save the settings file " + file_.string() + " (" +
+                    std::strerror(errno) + ")");
+
+    auto contents = load(file_);
+    std::optional<std::string> note;
+    switch (contents.kind) {
+    case Contents::unreadable:
+        // Replacing it would throw away whatever it holds, unseen.
+        return fail("cannot read the settings file " + file_.string() + " (" + contents.why +
+                    "), so nothing was saved");
+    case Contents::unparsable:
+        if (const auto aside = setAside(file_)) {
+            note = "the settings file " + file_.string() + " did not parse; it is kept as " +
+                   aside->string();
+            contents.doc = json::Json::object();
+            break;
+        }
+        return fail("cannot move the settings file " + file_.string() +
+                    " aside, which does not parse (" + std::strerror(errno) +
+                    "), so nothing was saved");
+    default:
+        break;
+    }
+    change(contents.doc);
+    // Keys in order, so that the file reads the same whichever process wrote it last.
+    json::Json sorted = json::Json::object();
+    std::vector<std::string> keys;
+    for (const auto& [k, v] : contents.doc.items())
+        keys.push_back(k);
+    std::sort(keys.begin(), keys.end());
+    for (const auto& k : keys)
+        sorted[k] = std::move(contents.doc[k]);
+    auto text = json::dump(sorted);
+    if (!text) return fail("cannot save the settings file " + file_.string());
+    text->push_back('\n');
+    removeStaleTemporaries(file_);
+    if (!writeFileAtomically(file_, *text, Durability::synced))
+        return fail("cannot save the settings file " + file_.string() + " (" +
+                    std::strerror(errno) + ")");
+    problem_ = std::move(note);
+    return true;
 }
 
-void LinuxUserDefaults::removeObjectForKey(std::string_view key) {
-    refresh();
-    settings_->remove(keyName(key));
-    settings_->sync();
+bool LinuxUserDefaults::setObject(const DefaultsValue& value, std::string_view key) {
+    return update([&](json::Json& doc) { doc[std::string(key)] = toJson(value); });
+}
+
+bool LinuxUserDefaults::removeObjectForKey(std::string_view key) {
+    return update([&](json::Json& doc) { doc.erase(std::string(key)); });
 }
 
 LinuxUserDefaultsSuites::LinuxUserDefaultsSuites(std::shared_ptr<const FileManager> files,
@@ -195,9 +218,8 @@ std::shared_ptr<UserDefaults> LinuxUserDefaultsSuites::open(const std::string& k
 
 std::shared_ptr<UserDefaults> LinuxUserDefaultsSuites::standardUserDefaults() {
     auto folder = configFolder();
-    // Without a home there is nowhere to keep anything; an unwritable path keeps the store
-    // in memory for the life of the process.
-    return open("", folder ? *folder / "defaults.json" : "/nonexistent/quillfen/defaults.json");
+    // Without a home there is nowhere to keep anything; every write reports that.
+    return open("", folder ? *folder / "defaults.json" : std::filesystem::path());
 }
 
 std::shared_ptr<UserDefaults> LinuxUserDefaultsSuites::suiteNamed(std::string_view suiteName) {

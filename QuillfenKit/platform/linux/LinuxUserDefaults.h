@@ -7,28 +7,33 @@
 #include <map>
 #include <memory>
 
-class QSettings;
-
 namespace quillfen::platform::linux {
 
-// A defaults store on QSettings with a JSON file: booleans, texts and arrays of texts keep
-// their JSON types. Values of other kinds that another program stored are kept as they are
-// when the file is rewritten, though they cannot be read here.
+// A defaults store in a JSON file: booleans, texts and arrays of texts keep their JSON types;
+// values of other kinds that another program stored are kept as they are when the file is
+// rewritten, though they cannot be read here.
+//
+// Several processes write the same file. Every read goes to the file, and every write
+// changes only its own key of the newest contents, under a lock on the file's folder, and
+// replaces the file atomically and durably; so writers of different keys never lose each
+// other's values. A file that cannot be read is never replaced; one that does not parse is
+// kept under a name of its own at the next write.
 class LinuxUserDefaults final : public UserDefaults {
 public:
     explicit LinuxUserDefaults(std::filesystem::path file);
-    ~LinuxUserDefaults() override;
 
     std::optional<DefaultsValue> objectForKey(std::string_view key) const override;
-    void setObject(const DefaultsValue& value, std::string_view key) override;
-    void removeObjectForKey(std::string_view key) override;
+    bool setObject(const DefaultsValue& value, std::string_view key) override;
+    bool removeObjectForKey(std::string_view key) override;
+    std::optional<std::string> problem() const override { return problem_; }
+
+    const std::filesystem::path& file() const { return file_; }
 
 private:
-    void refresh() const;
+    template <typename Change> bool update(Change&& change);
 
     std::filesystem::path file_;
-    // Re-read on every access, so also from const ones.
-    mutable std::unique_ptr<QSettings> settings_;
+    mutable std::optional<std::string> problem_;
 };
 
 // The standard store at `$XDG_CONFIG_HOME/quillfen/defaults.json`; an application group's

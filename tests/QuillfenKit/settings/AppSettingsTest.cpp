@@ -1,7 +1,7 @@
 #include "settings/AppSettings.h"
 
 #include "Table.h"
-#include "platform/fake/FakeUserDefaults.h"
+#include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +140,53 @@ TEST_F(AppSettingsTest, ApplyAssignsEachDifferingFieldOnce) {
     EXPECT_EQ(calls, (std::vector<std::string>{"local", "local"}));
     EXPECT_EQ(changed, (std::map<std::string, int>{{"compactMenuBarSpacing", 1}, {"theme", 1}}));
     EXPECT_EQ(s->values(), v);
+}
+
+TEST_F(AppSettingsTest, StoredSettingsAreAdoptedWithoutBeingWrittenOrHandedOn) {
+    const auto s = load();
+    // Another process chose a theme; the menu-bar theme follows it and was never chosen.
+    store->values.insert_or_assign("theme", std::string("light"));
+    store->values.insert_or_assign("launchAtLogin", true);
+    const auto before = store->values;
+    s->reload();
+    EXPECT_EQ(s->theme(), QFThemeChoice::light);
+    EXPECT_EQ(s->menuBarTheme(), QFThemeChoice::light);
+    EXPECT_EQ(store->values, before) << "nothing written back, so no key is invented";
+    EXPECT_EQ(calls, (std::vector<std::string>{"login:on"})) << "handed on to nobody";
+    EXPECT_EQ(changed, (std::map<std::string, int>{
+                           {"launchAtLogin", 1}, {"menuBarTheme", 1}, {"theme", 1}}));
+
+    auto v = s->values();
+    v.temperatureUnit = TemperatureUnit::fahrenheit;
+    s->adopt(v);
+    EXPECT_EQ(s->temperatureUnit(), TemperatureUnit::fahrenheit);
+    EXPECT_EQ(store->values, before);
+}
+
+TEST_F(AppSettingsTest, AChangeTheStoreRefusesIsReportedAndLoggedOnce) {
+    platform::fake::FakePlatform fake;
+    const auto s = load();
+    store->refuseWrites = true;
+    store->trouble = "cannot save the settings file /x (Read-only file system)";
+    s->setTheme(QFThemeChoice::dual);
+    s->setTemperatureUnit(TemperatureUnit::fahrenheit);
+    EXPECT_EQ(s->unsavedReason(), store->trouble);
+    EXPECT_EQ(fake.log->lines(),
+              (std::vector<std::string>{
+                  "Quillfen: cannot save the settings file /x (Read-only file system)"}));
+    store->refuseWrites = false;
+    store->trouble.reset();
+    s->setTheme(QFThemeChoice::mono);
+    EXPECT_EQ(s->unsavedReason(), std::nullopt);
+}
+
+TEST_F(AppSettingsTest, PersistWritesAChosenValueThatOnlyMatchedItsFallback) {
+    store->values.insert_or_assign("theme", std::string("light"));
+    const auto s = load();
+    EXPECT_TRUE(s->persist("menuBarTheme"));
+    EXPECT_EQ(std::get<std::string>(store->values.at("menuBarTheme")), "light");
+    EXPECT_FALSE(s->persist("nonsense"));
+    EXPECT_TRUE(calls.empty());
 }
 
 TEST(AppSettingsValuesJson, RoundTripsAndRequiresEveryKeyAndKnownValues) {

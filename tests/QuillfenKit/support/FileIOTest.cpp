@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quillfen {
@@ -97,6 +98,26 @@ INSTANTIATE_TEST_SUITE_P(BothDurabilities, AtomicWrite,
                          [](const auto& info) {
                              return info.param == Durability::synced ? "Synced" : "ReplaceOnly";
                          });
+
+TEST(StaleTemporaries, OnlyThoseOfProcessesThatAreGoneAreRemoved) {
+    TempDir dir;
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = std::to_string(gone), alive = std::to_string(::getppid());
+    for (const std::string& name : std::vector<std::string>{
+             ".sensors.json." + dead + "-0", ".sensors.json." + dead + "-17",
+             ".sensors.json." + alive + "-3", ".sensors.json." + dead, ".sensors.json.x-1",
+             ".control.json." + dead + "-0", "sensors.json"})
+        writeText(dir / name, "{}");
+    removeStaleTemporaries(dir / "sensors.json");
+    std::vector<std::string> kept{".control.json." + dead + "-0", ".sensors.json." + dead,
+                                  ".sensors.json." + alive + "-3", ".sensors.json.x-1",
+                                  "sensors.json"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(entries(dir.path()), kept);
+}
 
 TEST(ReadFile, RefusesWhatIsNotASmallRegularFileButReadsKernelFiles) {
     TempDir dir;

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace quillfen::platform::linux {
 namespace {
 
@@ -17,7 +21,15 @@ using Strings = std::vector<std::string>;
 class LinuxUserDefaultsTest : public ::testing::Test {
 protected:
     json::Json stored() const { return json::parse(readText(file)).value_or(json::Json()); }
-    std::string setAside() const { return readText(file.string() + ".unreadable"); }
+    // The contents of every copy set aside, sorted.
+    std::vector<std::string> setAside() const {
+        std::vector<std::string> contents;
+        for (const auto& e : std::filesystem::directory_iterator(file.parent_path()))
+            if (e.path().filename().string().starts_with(file.filename().string() + ".unreadable"))
+                contents.push_back(readText(e.path()));
+        std::sort(contents.begin(), contents.end());
+        return contents;
+    }
 
     TempDir dir;
     const std::filesystem::path file = dir / "Preferences" / "group.com.brenvoll.pellgrove.json";
@@ -26,10 +38,11 @@ protected:
 TEST_F(LinuxUserDefaultsTest, BooleansTextsAndArraysOfTextsKeepTheirKinds) {
     {
         LinuxUserDefaults store(file);
-        store.setBool(true, "flag");
+        EXPECT_TRUE(store.setBool(true, "flag"));
         store.setObject(std::string("true"), "text");
         store.setObject(Strings{"cpu"}, "list");
         store.setObject(Strings{}, "empty");
+        EXPECT_EQ(store.problem(), std::nullopt);
     }
     EXPECT_EQ(stored(), json::parse(R"({"empty":[],"flag":true,"list":["cpu"],"text":"true"})"));
 
@@ -54,6 +67,31 @@ TEST_F(LinuxUserDefaultsTest, TwoProcessesSharingTheStoreSeeEachOthersWrites) {
     EXPECT_EQ(b.objectForKey("helperStaleVersionSwap"), std::nullopt);
 }
 
+TEST_F(LinuxUserDefaultsTest, WritersOfDifferentKeysInManyProcessesLoseNothing) {
+    constexpr int kWriters = 4, kRounds = 40;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            LinuxUserDefaults store(file);
+            bool ok = true;
+            for (int r = 0; r <= kRounds; ++r)
+                ok = store.setObject(std::to_string(r), "key" + std::to_string(w)) && ok;
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    LinuxUserDefaults store(file);
+    for (int w = 0; w < kWriters; ++w)
+        EXPECT_EQ(store.stringForKey("key" + std::to_string(w)), std::to_string(kRounds)) << w;
+}
+
 TEST_F(LinuxUserDefaultsTest, ValuesOfOtherKindsSurviveARewriteUnread) {
     writeText(file, R"({"count":5,"nested":{"a":[1,null]},"mixed":["a",1],"flag":false})");
     LinuxUserDefaults store(file);
@@ -64,27 +102,50 @@ TEST_F(LinuxUserDefaultsTest, ValuesOfOtherKindsSurviveARewriteUnread) {
               json::parse(R"({"count":5,"flag":true,"mixed":["a",1],"nested":{"a":[1,null]}})"));
 }
 
-TEST_F(LinuxUserDefaultsTest, AnUnreadableFileIsMovedAsideRatherThanOverwritten) {
-    for (const std::string& content : {std::string("{not json"), std::string("[1,2]"),
-                                       std::string(json::kMaxDocumentBytes + 1, ' ')}) {
+TEST_F(LinuxUserDefaultsTest, AFileThatDoesNotParseIsReadAsEmptyAndSetAsideOnlyByAWrite) {
+    const std::string broken[] = {"{not json", "[1,2]",
+                                  std::string(json::kMaxDocumentBytes + 1, ' ')};
+    for (const auto& content : broken) {
         writeText(file, content);
         LinuxUserDefaults store(file);
         EXPECT_EQ(store.objectForKey("flag"), std::nullopt);
-        store.setBool(true, "flag");
+        ASSERT_TRUE(store.problem());
+        EXPECT_NE(store.problem()->find("does not parse"), std::string::npos) << *store.problem();
+        EXPECT_EQ(readText(file), content) << "a read moves nothing";
+
+        EXPECT_TRUE(store.setBool(true, "flag"));
         EXPECT_EQ(stored(), json::parse(R"({"flag":true})"));
-        EXPECT_EQ(setAside(), content);
+        ASSERT_TRUE(store.problem()) << "the write says where the old file went";
+        EXPECT_NE(store.problem()->find(".unreadable-"), std::string::npos) << *store.problem();
+        EXPECT_TRUE(store.boolForKey("flag"));
+        EXPECT_EQ(store.problem(), std::nullopt);
     }
+    // Each broken file keeps a copy of its own; none replaces an earlier one.
+    std::vector<std::string> expected(std::begin(broken), std::end(broken));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(setAside(), expected);
 }
 
-TEST_F(LinuxUserDefaultsTest, AFileThatStopsParsingWhileOpenIsMovedAsideNotWipedByTheNextWrite) {
+TEST_F(LinuxUserDefaultsTest, AStoreThatCannotBeReadIsNeverReplaced) {
+    // A folder where the file should be cannot be read, even by root.
+    std::filesystem::create_directories(file / "inside");
     LinuxUserDefaults store(file);
-    store.setBool(true, "a");
-    store.setObject(std::string("x"), "b");
-    // Another process, or a hand edit, leaves the file broken.
-    writeText(file, R"({"a":true,"b":"x","c":)");
-    store.setBool(false, "d");
-    EXPECT_EQ(setAside(), R"({"a":true,"b":"x","c":)");
-    EXPECT_EQ(stored(), json::parse(R"({"d":false})"));
+    EXPECT_EQ(store.objectForKey("flag"), std::nullopt);
+    ASSERT_TRUE(store.problem());
+    EXPECT_NE(store.problem()->find("cannot read"), std::string::npos) << *store.problem();
+    EXPECT_FALSE(store.setBool(true, "flag"));
+    EXPECT_NE(store.problem()->find("nothing was saved"), std::string::npos) << *store.problem();
+    EXPECT_TRUE(std::filesystem::is_directory(file / "inside"));
+}
+
+TEST_F(LinuxUserDefaultsTest, AWriteThatCannotReachTheFileFailsAndSaysWhy) {
+    // A file where the folder should be: no folder can be made there, even by root.
+    writeText(dir / "Preferences", "");
+    LinuxUserDefaults store(file);
+    EXPECT_FALSE(store.setBool(true, "flag"));
+    ASSERT_TRUE(store.problem());
+    EXPECT_NE(store.problem()->find("cannot save"), std::string::npos) << *store.problem();
+    EXPECT_FALSE(LinuxUserDefaults({}).setBool(true, "flag")) << "no home, nowhere to write";
 }
 
 TEST(LinuxUserDefaultsSuites, WhereEachStoreLives) {
