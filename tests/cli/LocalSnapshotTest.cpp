@@ -51,7 +51,8 @@ TEST(WithSystem, KeepsTheDocumentByteForByteAndAddsOneKeyBeforeItsEnd) {
     const auto out = withSystem(document, exampleSummary());
     ASSERT_TRUE(out);
     EXPECT_EQ(*out, document.substr(0, document.size() - 1) + R"(,"system":)" + kSystemJSON + "}");
-    EXPECT_TRUE(json::decode<SnapshotValues>(std::string_view(*out))) << "a snapshot reader reads it as before";
+    EXPECT_TRUE(json::decode<SnapshotValues>(std::string_view(*out)))
+        << "a snapshot reader reads it as before";
     EXPECT_EQ(withSystem(" {} \n", exampleSummary()),
               std::string(R"( {"system":)") + kSystemJSON + "}");
 }
