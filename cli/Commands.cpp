@@ -5,9 +5,8 @@ namespace {
 
 // One line, so that a misuse is one line of standard error.
 constexpr const char* kUsage =
-    "usage: quillfen watch [--json] | snapshot [--local [--text]] | settings get | settings set "
-    "KEY "
-    "VALUE | helper status|start|stop|autostart on|off|update|download\n";
+    "usage: quillfen watch [--json] | snapshot [--local [--text] [--seconds N]] | settings get | "
+    "settings set KEY VALUE | helper status|start|stop|autostart on|off|update|download\n";
 
 } // namespace
 

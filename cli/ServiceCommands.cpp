@@ -127,7 +127,12 @@ int runServiceSnapshot(std::ostream& out, std::ostream& err) {
         err << "quillfen: the monitoring service did not answer: " << session.error() << '\n';
         return kFailure;
     }
-    out << *document << '\n';
+    const auto output = withSystem(*document, readSystemSummary());
+    if (!output) {
+        err << "quillfen: the monitoring service sent something other than a snapshot document\n";
+        return kFailure;
+    }
+    out << *output << '\n';
     return kSuccess;
 }
 
@@ -142,13 +147,17 @@ int runWatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     QObject context;
     // The last history is assigned last: one redraw per received document.
     QObject::connect(&snapshot, &SystemSnapshot::diskWriteHistoryChanged, &context, [&] {
+        const auto system = readSystemSummary();
         if (asJSON) {
-            out << json::encode(snapshot.values()).value_or("{}") << std::endl;
+            out << withSystem(json::encode(snapshot.values()).value_or("{}"), system).value_or("{}")
+                << std::endl;
             return;
         }
         if (terminal) out << "\x1b[H\x1b[2J";
-        out << "Quillfen — live, every second; Ctrl-C to stop\n\n"
-            << snapshotText(snapshot.values()) << std::flush;
+        out << "Quillfen — live, every second; Ctrl-C to stop\n\n";
+        for (const auto& line : systemLines(system))
+            out << line << '\n';
+        out << snapshotText(snapshot.values()) << std::flush;
     });
     if (asJSON)
         for (auto signal :

@@ -1,54 +1,72 @@
 #include "Commands.h"
-#include "SnapshotText.h"
+#include "LocalSnapshot.h"
 
-#include "sampling/Sampler.h"
+#include "support/Json.h"
 
 #include <QEventLoop>
 
-namespace quillfen::cli {
+#include <charconv>
 
-// `quillfen snapshot --local [--text]`: the kit's sampling loop in this process for two full
-// ticks a second apart (rates and loads need two), then the snapshot document or its text.
+namespace quillfen::cli {
+namespace {
+
+// Longest window: an hour, beyond which a snapshot says little about any one moment.
+constexpr int kMaxSeconds = 3600;
+
+std::optional<int> parseSeconds(const std::string& text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > kMaxSeconds)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+// `quillfen snapshot --local [--text] [--seconds N]`: the kit's sampling loop in this process
+// over N seconds (1 unless given), then the snapshot document or its text, with the system
+// summary.
 int runSnapshot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool local = false;
     bool text = false;
-    for (const auto& arg : args) {
-        if (arg == "--local")
+    std::optional<int> seconds;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const auto& arg = args[i];
+        if (arg == "--local") {
             local = true;
-        else if (arg == "--text")
+        } else if (arg == "--text") {
             text = true;
-        else {
-            err << "quillfen: snapshot takes --local and --text, not '" << arg << "'\n";
+        } else if (arg == "--seconds") {
+            seconds = i + 1 < args.size() ? parseSeconds(args[++i]) : std::nullopt;
+            if (!seconds) {
+                err << "quillfen: --seconds takes a whole number of seconds from 1 to "
+                    << kMaxSeconds << '\n';
+                return kMisuse;
+            }
+        } else {
+            err << "quillfen: snapshot takes --local, --text and --seconds N, not '" << arg
+                << "'\n";
             return kMisuse;
         }
     }
     if (!local) {
-        err << "quillfen: --text goes with --local\n";
+        err << "quillfen: --text and --seconds go with --local\n";
         return kMisuse;
     }
-    SystemSnapshot snapshot;
-    Sampler sampler(snapshot);
-    sampler.forceFullSample = true;
+    const int window = seconds.value_or(1);
     QEventLoop loop;
-    int ticks = 0;
-    sampler.didTick = [&] {
-        if (++ticks == 2) {
-            sampler.stop();
-            loop.quit();
-        }
-    };
-    sampler.start(1.0);
-    loop.exec();
-    if (text) {
-        out << snapshotText(snapshot.values());
-        return kSuccess;
-    }
-    const auto document = json::encode(snapshot.values());
-    if (!document) {
+    bool finished = false;
+    LocalSnapshot snapshot(window, [&] {
+        finished = true;
+        loop.quit();
+    });
+    if (!finished) loop.exec();
+    const auto output = localSnapshotOutput(snapshot.values(), readSystemSummary(), text, window);
+    if (!output) {
         err << "quillfen: a reading was not a number; no document\n";
         return kFailure;
     }
-    out << *document << '\n';
+    out << *output;
     return kSuccess;
 }
 

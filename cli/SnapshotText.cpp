@@ -4,6 +4,7 @@
 #include "support/Printable.h"
 
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 namespace quillfen::cli {
@@ -57,7 +58,20 @@ std::string fansText(const FanReading& fan) {
     return text;
 }
 
-std::string snapshotText(const SnapshotValues& s) {
+std::vector<std::string> systemLines(const SystemSummary& summary) {
+    char load[96];
+    std::snprintf(load, sizeof load, "%.2f %.2f %.2f", summary.loadAverage.one,
+                  summary.loadAverage.five, summary.loadAverage.fifteen);
+    const auto& swap = summary.swapUsage;
+    return {label("System") + printable(summary.machineName, 128) + ", OS " +
+                printable(summary.osVersion, 64),
+            label("") + "up " + summary.uptime + ", load " + load + ", swap " +
+                (swap.total == 0 ? std::string("none")
+                                 : Formatters::bytes(swap.used) + " of " +
+                                       Formatters::bytes(swap.total) + " used")};
+}
+
+std::string snapshotText(const SnapshotValues& s, std::string_view whyNoProcesses) {
     std::ostringstream out;
     out << label("CPU");
     if (s.cpu) {
@@ -136,6 +150,7 @@ std::string snapshotText(const SnapshotValues& s) {
             << label("") << "by memory: " << processList(s.processes->topByMemory, true);
     } else {
         out << kNone;
+        if (!whyNoProcesses.empty()) out << "  (" << whyNoProcesses << ")";
     }
     out << "\n";
     return out.str();

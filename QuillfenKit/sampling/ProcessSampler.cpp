@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace quillfen {
 namespace {
@@ -29,6 +30,7 @@ struct Candidate {
     std::int32_t pid;
     double cpuPercent;
     std::uint64_t rss;
+    bool measured; // seen by the previous read, so its CPU share is known
 };
 
 // The first topN candidates by `heavier`, equal ones in pid order.
@@ -121,17 +123,25 @@ std::optional<ProcessReading> ProcessSampler::sample() {
         return std::nullopt;
     }
 
+    // Every process has a resident size; only one seen by the previous read as well has a
+    // CPU share. A process started since then (a compiler, say, that is already the largest
+    // of all) is listed by memory, with a share of 0, and by CPU from the next read on.
     std::vector<Candidate> candidates;
     candidates.reserve(current.size());
+    std::size_t unmeasured = 0;
     for (const auto& [pid, snap] : current) {
         const auto before = previous_.find(pid);
-        if (before == previous_.end()) continue;
+        if (before == previous_.end()) {
+            candidates.push_back({pid, 0.0, snap.rss, false});
+            ++unmeasured;
+            continue;
+        }
         const std::uint64_t delta = snap.totalCpuNanos >= before->second.totalCpuNanos
                                         ? snap.totalCpuNanos - before->second.totalCpuNanos
                                         : 0;
         const double percent =
             machToNanos_ * static_cast<double>(delta) / (since * 1'000'000'000.0) * 100.0;
-        candidates.push_back({pid, percent, snap.rss});
+        candidates.push_back({pid, percent, snap.rss, true});
     }
 
     const auto rows = [&](const std::vector<Candidate>& top) {
@@ -143,9 +153,13 @@ std::optional<ProcessReading> ProcessSampler::sample() {
         }
         return list;
     };
+    std::vector<Candidate> byCPU;
+    byCPU.reserve(candidates.size() - unmeasured);
+    std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(byCPU),
+                 [](const Candidate& c) { return c.measured; });
     ProcessReading reading;
     reading.topByCPU =
-        rows(heaviest(candidates, topN, [](const Candidate& c) { return c.cpuPercent; }));
+        rows(heaviest(std::move(byCPU), topN, [](const Candidate& c) { return c.cpuPercent; }));
     reading.topByMemory =
         rows(heaviest(std::move(candidates), topN, [](const Candidate& c) { return c.rss; }));
 

@@ -27,7 +27,8 @@ public:
     ProcessSampler();
 
     // Both lists; nothing on the first call and while throttled. A process that started
-    // since the previous read has no row yet.
+    // since the previous read is listed by memory only (with a CPU share of 0) until the
+    // next read.
     std::optional<ProcessReading> sample();
 
 private:

@@ -271,6 +271,10 @@ TEST_F(ServiceProcess, TheBusStartsTheInstalledServiceOnTheFirstMessage) {
     EXPECT_EQ(snapshot.process.exitCode(), 0) << snapshot.err();
     ASSERT_EQ(snapshot.count(isSnapshot), 1);
     EXPECT_TRUE(json::decode<SnapshotValues>(std::string_view(snapshot.out.front())));
+    const auto document = json::parse(snapshot.out.front());
+    ASSERT_TRUE(document);
+    EXPECT_TRUE(document->contains("system") && (*document)["system"].contains("machineName"))
+        << "the system summary beside the readings";
     EXPECT_EQ(clientCount(), 0u) << "started, and no client registered";
 }
 

@@ -112,28 +112,25 @@ std::optional<std::uint64_t> readNumber(const fs::path& path) {
 
 struct MemInfo {
     bool hasFree = false;
-    std::uint64_t total = 0, free = 0, active = 0, inactiveFile = 0, unevictable = 0,
-                  sUnreclaim = 0, kernelStack = 0, pageTables = 0, anonPages = 0, shmem = 0,
-                  zswap = 0, swapTotal = 0, swapFree = 0;
+    bool hasAvailable = false;
+    std::uint64_t total = 0, free = 0, available = 0, active = 0, activeAnon = 0, inactiveAnon = 0,
+                  activeFile = 0, inactiveFile = 0, unevictable = 0, sReclaimable = 0,
+                  sUnreclaim = 0, kernelStack = 0, pageTables = 0, zswap = 0, swapTotal = 0,
+                  swapFree = 0;
 };
 
 // meminfo's "Key:   value kB" lines, in bytes; nothing when MemFree is missing, which
 // means the file is not meminfo at all.
 std::optional<MemInfo> parseMemInfo(std::string_view text) {
     static constexpr std::pair<std::string_view, std::uint64_t MemInfo::*> keys[] = {
-        {"MemTotal", &MemInfo::total},
-        {"MemFree", &MemInfo::free},
-        {"Active", &MemInfo::active},
-        {"Inactive(file)", &MemInfo::inactiveFile},
-        {"Unevictable", &MemInfo::unevictable},
-        {"SUnreclaim", &MemInfo::sUnreclaim},
-        {"KernelStack", &MemInfo::kernelStack},
-        {"PageTables", &MemInfo::pageTables},
-        {"AnonPages", &MemInfo::anonPages},
-        {"Shmem", &MemInfo::shmem},
-        {"Zswap", &MemInfo::zswap},
-        {"SwapTotal", &MemInfo::swapTotal},
-        {"SwapFree", &MemInfo::swapFree},
+        {"MemTotal", &MemInfo::total},          {"MemFree", &MemInfo::free},
+        {"MemAvailable", &MemInfo::available},  {"Active", &MemInfo::active},
+        {"Active(anon)", &MemInfo::activeAnon}, {"Inactive(anon)", &MemInfo::inactiveAnon},
+        {"Active(file)", &MemInfo::activeFile}, {"Inactive(file)", &MemInfo::inactiveFile},
+        {"Unevictable", &MemInfo::unevictable}, {"SReclaimable", &MemInfo::sReclaimable},
+        {"SUnreclaim", &MemInfo::sUnreclaim},   {"KernelStack", &MemInfo::kernelStack},
+        {"PageTables", &MemInfo::pageTables},   {"Zswap", &MemInfo::zswap},
+        {"SwapTotal", &MemInfo::swapTotal},     {"SwapFree", &MemInfo::swapFree},
     };
     MemInfo info;
     while (!text.empty()) {
@@ -150,6 +147,7 @@ std::optional<MemInfo> parseMemInfo(std::string_view text) {
         const std::string_view unit = nextField(line);
         info.*(match->second) = unit == "kB" ? multiplySaturating(*value, 1024) : *value;
         if (match->second == &MemInfo::free) info.hasFree = true;
+        if (match->second == &MemInfo::available) info.hasAvailable = true;
     }
     if (!info.hasFree) return std::nullopt;
     return info;
@@ -175,6 +173,22 @@ std::string machineArchitecture() {
 std::uint64_t systemPageSize() {
     const long size = ::sysconf(_SC_PAGESIZE);
     return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
+
+// MemTotal, or the system's own count of physical pages where meminfo does not give it.
+std::uint64_t installedBytes(const MemInfo* mem) {
+    if (mem && mem->total > 0) return mem->total;
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    return pages > 0 ? multiplySaturating(static_cast<std::uint64_t>(pages), systemPageSize()) : 0;
+}
+
+// What the kernel could hand out without swapping. Kernels before 3.14 do not estimate it;
+// for them it is the free pages, the file cache and the reclaimable slab, as the kernel's
+// estimate counts them (without its small allowance for the watermarks).
+std::uint64_t availableBytes(const MemInfo& mem) {
+    if (mem.hasAvailable) return mem.available;
+    return addSaturating(addSaturating(mem.free, mem.sReclaimable),
+                         addSaturating(mem.activeFile, mem.inactiveFile));
 }
 
 } // namespace
@@ -247,6 +261,34 @@ KernReturn LinuxKernel::hostStatistics(int flavor, std::uint32_t* info, std::uin
     return kKernSuccess;
 }
 
+// The record divides the machine's memory as the kernel sees it.
+//
+// Available: MemAvailable, the kernel's own estimate of what it can hand out without
+// swapping (free pages above the watermarks, the page cache it can drop, reclaimable slab).
+// It goes into the two counters that the record's readers add up as available: free gets
+// MemFree (all of MemAvailable when the watermarks make that the smaller) and inactive the
+// rest, so free + inactive is MemAvailable to the page. Purgeable and speculative pages do
+// not exist here and stay 0.
+//
+// Used: what is left, MemTotal − MemAvailable, holds the used categories, each a set of
+// pages that no other category and no part of MemAvailable holds:
+// - wired: the unevictable list (mlocked pages, anonymous or file, and ramfs), unreclaimable
+//   slab, kernel stacks and page tables. The unevictable list is a list of its own, apart
+//   from the anonymous and file lists; the rest is kernel memory on no list at all.
+// - compressor: the zswap pool and the memory zram devices occupy, pages of the compressed
+//   allocators, on no list and not in the slab.
+// - internal: the anonymous lists, Active(anon) + Inactive(anon): process memory and shared
+//   memory (tmpfs, shm), which lives on those lists too. Not AnonPages + Shmem: those
+//   include pages that are locked and so sit on the unevictable list, already in wired.
+// MemAvailable counts only free pages, the file lists and reclaimable kernel memory, none of
+// which is among these. The rest of MemTotal − MemAvailable (reserves, the part of the cache
+// the kernel keeps back, vmalloc, per-CPU areas) belongs to no category.
+//
+// meminfo's counters are read one after another while the system runs, and some are per-CPU
+// batched, so their sum can still overshoot by a few pages; each category is cut to what the
+// ones before it leave of MemTotal − MemAvailable, so that app + wired + compressed +
+// available never exceeds the total. The anonymous lists come last: they are the largest
+// category, where a cut is relatively the smallest.
 KernReturn LinuxKernel::hostStatistics64(int flavor, std::uint32_t* info, std::uint32_t& count) {
     if (flavor != vmstat::kHostVMInfo64 || count < vmstat::kHostVMInfo64Count)
         return kKernInvalidArgument;
@@ -256,18 +298,28 @@ KernReturn LinuxKernel::hostStatistics64(int flavor, std::uint32_t* info, std::u
     const auto mem = parseMemInfo(*text);
     if (!mem) return kKernFailure;
 
-    const auto pages = [&](std::uint64_t bytes) {
-        return static_cast<std::uint32_t>(std::min<std::uint64_t>(bytes / pageSize_, UINT32_MAX));
+    const auto pages = [&](std::uint64_t bytes) { return bytes / pageSize_; };
+    const auto word = [](std::uint64_t pageCount) {
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(pageCount, UINT32_MAX));
     };
+    const std::uint64_t total = pages(installedBytes(&*mem));
+    const std::uint64_t available = std::min(pages(availableBytes(*mem)), total);
+    const std::uint64_t free = std::min(pages(mem->free), available);
+    std::uint64_t unavailable = total - available;
+    const auto take = [&](std::uint64_t bytes) {
+        const std::uint64_t n = std::min(pages(bytes), unavailable);
+        unavailable -= n;
+        return word(n);
+    };
+
     vmstat::VMStatistics64 vm{};
-    vm.freeCount = pages(mem->free);
-    vm.activeCount = pages(mem->active);
-    vm.inactiveCount = pages(mem->inactiveFile);
-    vm.wireCount = pages(addSaturating(addSaturating(mem->unevictable, mem->sUnreclaim),
-                                       addSaturating(mem->kernelStack, mem->pageTables)));
-    vm.internalPageCount = pages(addSaturating(mem->anonPages, mem->shmem));
-    // Linux has no purgeable or speculative pages; both stay 0.
-    vm.compressorPageCount = pages(addSaturating(mem->zswap, zramBytes()));
+    vm.freeCount = word(free);
+    vm.inactiveCount = word(available - free);
+    vm.activeCount = word(pages(mem->active));
+    vm.wireCount = take(addSaturating(addSaturating(mem->unevictable, mem->sUnreclaim),
+                                      addSaturating(mem->kernelStack, mem->pageTables)));
+    vm.compressorPageCount = take(addSaturating(mem->zswap, zramBytes()));
+    vm.internalPageCount = take(addSaturating(mem->activeAnon, mem->inactiveAnon));
     std::memcpy(info, &vm, sizeof vm);
     count = vmstat::kHostVMInfo64Count;
     return kKernSuccess;
@@ -280,11 +332,9 @@ KernReturn LinuxKernel::hostPageSize(std::uint64_t& pageSize) {
 }
 
 std::uint64_t LinuxKernel::physicalMemory() {
-    if (const auto text = readFile(meminfoPath_, kMaxSmallFileBytes)) {
-        if (const auto mem = parseMemInfo(*text); mem && mem->total > 0) return mem->total;
-    }
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    return pages > 0 ? multiplySaturating(static_cast<std::uint64_t>(pages), systemPageSize()) : 0;
+    const auto text = readFile(meminfoPath_, kMaxSmallFileBytes);
+    const auto mem = text ? parseMemInfo(*text) : std::nullopt;
+    return installedBytes(mem ? &*mem : nullptr);
 }
 
 // Memory that zram devices occupy, compressed data and allocator overhead together (the

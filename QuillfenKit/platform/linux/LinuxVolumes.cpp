@@ -77,6 +77,17 @@ std::string decodeHexEscapes(std::string_view text) {
     return out;
 }
 
+// A volume's capacity as df measures its use: the blocks in use (f_blocks − f_bfree) and
+// those an ordinary user may still write (f_bavail). Blocks kept back for root are neither
+// used nor available to the user, so they are left out; used = capacity − available is then
+// df's Used, and used ÷ capacity its Use%. A volume full for ordinary users has only its
+// plain free space (the reserve) left as an available figure, which readers then take; with
+// it the capacity is the whole filesystem, so that used stays df's Used.
+std::uint64_t capacityBlocks(const LinuxVolumes::Space& s) {
+    if (s.available == 0) return s.blocks;
+    return addSaturating(s.blocks - std::min(s.free, s.blocks), s.available);
+}
+
 std::optional<std::int64_t> bytes(std::uint64_t count, std::uint64_t unit) {
     const auto total = multiplySaturating(count, unit);
     return static_cast<std::int64_t>(std::min<std::uint64_t>(total, INT64_MAX));
@@ -112,13 +123,18 @@ std::optional<std::vector<fs::path>> LinuxVolumes::mountedVolumeURLs(bool skipHi
 
     listed_.clear();
     labels_.reset();
+    // A device is one volume, at the first of its mount points that is shown. Mounts out of
+    // sight (under /run, say) claim nothing: a device mounted there first and then under
+    // /mnt is shown at /mnt.
     std::set<std::string> sources;
     std::vector<fs::path> urls;
     for (std::size_t i = 0; i < mounts->size(); ++i) {
         const auto& m = (*mounts)[i];
         if (lastAt[m.mountPoint] != i) continue;
         if (skipHiddenVolumes && isHidden(m)) continue;
-        if (m.source.starts_with("/dev/") && !sources.insert(m.source).second) continue;
+        if (m.source.starts_with("/dev/") && isLocal(m) && isBrowsable(m) &&
+            !sources.insert(m.source).second)
+            continue;
         urls.emplace_back(m.mountPoint);
         listed_.emplace(m.mountPoint, m);
     }
@@ -180,7 +196,7 @@ std::optional<MountedVolumeValues> LinuxVolumes::resourceValues(const fs::path& 
             if (const auto removable = flags_.isRemovableDevice(m.major, m.minor))
                 v.isInternal = !*removable;
         if (const auto space = statvfs_(volume)) {
-            v.totalCapacity = bytes(space->blocks, space->fragmentSize);
+            v.totalCapacity = bytes(capacityBlocks(*space), space->fragmentSize);
             v.availableCapacityForImportantUsage = bytes(space->available, space->fragmentSize);
             v.availableCapacity = bytes(space->free, space->fragmentSize);
         }

@@ -20,10 +20,12 @@ namespace quillfen::platform::linux {
 //   media under /run/media are browsable);
 // - name: the filesystem's label, else the mount point's last component; "/" is named
 //   after the distribution;
-// - capacities from statvfs: important = f_bavail, plain = f_bfree, in f_frsize units.
-//   Only local, browsable volumes are asked, so a dead network server cannot stall a reader.
+// - capacities from statvfs, in f_frsize units: total = what an ordinary user has, the used
+//   blocks (f_blocks − f_bfree) and f_bavail, so that used and its share agree with df;
+//   important = f_bavail, plain = f_bfree. Only local, browsable volumes are asked, so a
+//   dead network server cannot stall a reader.
 // A filesystem mounted in several places (bind mounts, btrfs subvolumes) is one volume, at
-// the first of its mount points.
+// the first of its mount points that is local and browsable.
 class LinuxVolumes final : public Volumes {
 public:
     struct Space {

@@ -74,7 +74,7 @@ TEST_F(ProcessSamplerTest, ListsHoldTheTenHeaviestInOrderWithTiesInProcessOrder)
     EXPECT_THAT(pids(r->topByMemory), ElementsAre(3, 7, 11, 15, 19, 23, 27, 2, 6, 10));
 }
 
-TEST_F(ProcessSamplerTest, OnlyProcessesSeenByBothReadsGetARowAndLessTimeIsZero) {
+TEST_F(ProcessSamplerTest, ANewProcessIsListedByMemoryAloneUntilItHasAPreviousRead) {
     add(1, 0, 10);
     add(2, 0, 20);
     add(9, 30 * kSecond, 30);
@@ -84,8 +84,16 @@ TEST_F(ProcessSamplerTest, OnlyProcessesSeenByBothReadsGetARowAndLessTimeIsZero)
         process(9).userTime = kSecond;  // a reused number: another process, less time
     });
     ASSERT_TRUE(r);
-    EXPECT_THAT(pids(r->topByMemory), ElementsAre(9, 1));
-    EXPECT_EQ(r->topByMemory[0].cpuPercent, 0.0);
+    EXPECT_THAT(pids(r->topByMemory), ElementsAre(3, 9, 1));
+    EXPECT_EQ(r->topByMemory[0].cpuPercent, 0.0) << "no share without a previous read";
+    EXPECT_THAT(pids(r->topByCPU), ElementsAre(1, 9));
+    EXPECT_EQ(r->topByCPU[1].cpuPercent, 0.0) << "less time than before";
+
+    process(3).userTime += 5 * kSecond;
+    fake.clock->advance(5);
+    const auto next = sampler->sample();
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->topByCPU.at(0), (ProcessRow{3, "long", std::nullopt, 100.0, 1 << 30}));
 }
 
 TEST_F(ProcessSamplerTest, NamesComeFromTheRunningAppThenTheLongThenTheShortThenTheTable) {

@@ -144,12 +144,12 @@ TEST_P(CapturedMachine, TheSamplerReadsTheLoadBetweenTheTwoCaptures) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, CapturedMachine, ::testing::Values(
     // A two-processor virtual machine whose host steals time; zswap holds pages.
     MachineCase{"vm-2core", 4096, 2, {921002, 327128, 24162805, 590}, {1843251, 644124, 48329906, 1204},
-                {0.56, 0.34}, 0.32, 0.13, 0.55, {78112, 270849, 35731, 253086, 15305},
+                {0.56, 0.34}, 0.32, 0.13, 0.55, {78112, 459693, 35731, 253086, 15305},
                 4026324ull * 1024, {"Intel Xeon Processor (Icelake)", 2, 0, 2}},
     // Apple M1 under Linux: 16 KiB pages, zram, no model name, four cores of each capacity.
     MachineCase{"laptop-8core", 16384, 8, {234890, 145123, 6367503, 617},
                 {3567978, 1311455, 46058942, 10208}, {0.71, 0.41, 0.14, 0.42, 0.58, 0.25, 0.33, 0.69},
-                0.31875, 0.1225, 0.55875, {144912, 227904, 40576, 322560, 38528},
+                0.31875, 0.1225, 0.55875, {144912, 368296, 40576, 314368, 38528},
                 15946624ull * 1024, {"apple,t8103", 4, 4, 8}},
     // Intel i9-12900K: eight two-thread performance cores, eight efficiency cores; it runs
     // guests, whose time is part of user time (and nice).
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, CapturedMachine, ::testing::Values(
                 {0.59, 0.61, 0.52, 0.46, 0.67, 0.34, 0.22, 0.3, 0.59, 0.16, 0.29, 0.73,
                  0.48, 0.72, 0.35, 0.22, 0.18, 0.4, 0.35, 0.72, 0.23, 0.32, 0.42, 0.43},
                 (789.0 + 36) / 2400, 205.0 / 2400, 1370.0 / 2400,
-                {9531928, 2955531, 183359, 1953586, 0}, 65657460ull * 1024,
+                {9531928, 4221129, 183359, 1854553, 0}, 65657460ull * 1024,
                 {"12th Gen Intel(R) Core(TM) i9-12900K", 8, 8, 24}}),
     [](const auto& info) {
         std::string name = info.param.name;
@@ -232,31 +232,101 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Memory ---------------------------------------------------------------------------------
 
-TEST(LinuxKernelMemory, MissingMeminfoFailsAndMissingLinesCountAsZero) {
+TEST(LinuxKernelMemory, MissingMeminfoFailsAndMissingOrMalformedLinesCountAsZero) {
     TempDir dir;
     LinuxKernel kernel(dir / "proc", dir / "sys", 4096);
     EXPECT_FALSE(vmStatistics(kernel));
     writeText(dir / "proc/meminfo", "MemTotal: 8192 kB\nInactive(file): x kB\n");
     EXPECT_FALSE(vmStatistics(kernel)) << "no MemFree: not meminfo";
-    writeText(dir / "proc/meminfo",
-              "MemTotal: 8192 kB\nMemFree: 4096 kB\nInactive(file): 18446744073709551615 kB\n"
-              "Shmem: 40 kB\n");
+    writeText(dir / "proc/meminfo", "MemTotal: 8192 kB\nMemFree: 4096 kB\nMemAvailable: 6144 kB\n"
+                                    "Active(anon): x kB\nInactive(anon): 40 kB\n");
     writeText(dir / "sys/block/zram0/mm_stat", "1 2 garbage\n");
     writeText(dir / "sys/block/zram1/mm_stat", "9 9 8192 0\n");
     writeText(dir / "sys/block/loop0/mm_stat", "9 9 8192 0\n");
     const auto vm = vmStatistics(kernel);
     ASSERT_TRUE(vm);
     EXPECT_EQ(vm->freeCount, 1024u);
-    EXPECT_EQ(vm->inactiveCount, 0xFFFF'FFFFu) << "saturated rather than wrapped";
+    EXPECT_EQ(vm->inactiveCount, 512u);
     EXPECT_EQ(vm->internalPageCount, 10u);
     EXPECT_EQ(vm->wireCount, 0u);
     EXPECT_EQ(vm->compressorPageCount, 2u) << "zram1 only";
     EXPECT_EQ(kernel.physicalMemory(), 8192u * 1024);
 }
 
+// How meminfo's counters become the memory reading. `meminfo` is in kB, with 4 KiB pages; the
+// expected figures are in kB too.
+struct MeminfoCase : quillfen::testing::Row {
+    const char* meminfo;
+    std::uint64_t app, wired, compressed, available;
+};
+
+class MeminfoMapping : public ::testing::TestWithParam<MeminfoCase> {};
+
+TEST_P(MeminfoMapping, AvailableIsTheKernelsEstimateAndNoPageIsUsedTwice) {
+    const auto& c = GetParam();
+    TempDir dir;
+    writeText(dir / "proc/meminfo", c.meminfo);
+    fake::FakePlatform fake;
+    fake.platform.kernel = std::make_shared<LinuxKernel>(dir / "proc", dir / "sys", 4096);
+    const auto r = MemorySampler().sample();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(std::tuple(r->app / 1024, r->wired / 1024, r->compressed / 1024, r->available / 1024),
+              std::tuple(c.app, c.wired, c.compressed, c.available));
+    EXPECT_LE(r->used() + r->available, r->total);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, MeminfoMapping, ::testing::Values(
+    // A 1 GiB file read three times: most of the cache is on the active list, all of it
+    // can be dropped, and the kernel counts it as available.
+    MeminfoCase{"PageCacheIsAvailable",
+                "MemTotal: 4026324 kB\nMemFree: 312448 kB\nMemAvailable: 2151220 kB\n"
+                "Active(anon): 610228 kB\nInactive(anon): 402116 kB\n"
+                "Active(file): 1110112 kB\nInactive(file): 1083396 kB\n"
+                "AnonPages: 976208 kB\nShmem: 36136 kB\nSReclaimable: 142216 kB\n",
+                1012344, 0, 0, 2151220},
+    // 200 MB of a process's memory locked: on the unevictable list, which is wired, and
+    // still in AnonPages, but no longer on the anonymous lists.
+    MeminfoCase{"MlockedAnonymousPagesCountOnce",
+                "MemTotal: 8388608 kB\nMemFree: 2097152 kB\nMemAvailable: 4194304 kB\n"
+                "Active(anon): 2000000 kB\nInactive(anon): 800000 kB\n"
+                "Unevictable: 204800 kB\nMlocked: 204800 kB\n"
+                "AnonPages: 2804800 kB\nShmem: 200000 kB\n"
+                "SUnreclaim: 100000 kB\nKernelStack: 20000 kB\nPageTables: 30000 kB\n"
+                "Zswap: 50000 kB\n",
+                2800000, 354800, 50000, 4194304},
+    // High watermarks on a small machine: the kernel keeps back more than the cache adds,
+    // and available is less than free.
+    MeminfoCase{"AvailableBelowFreeIsStillTheEstimate",
+                "MemTotal: 1048576 kB\nMemFree: 300000 kB\nMemAvailable: 280000 kB\n"
+                "Active(anon): 500000 kB\nInactive(file): 1000 kB\n",
+                500000, 0, 0, 280000},
+    // A kernel before 3.14 gives no estimate; free memory, file cache and reclaimable slab.
+    MeminfoCase{"AnOldKernelsAvailableIsEstimated",
+                "MemTotal: 1048576 kB\nMemFree: 100000 kB\nActive(file): 200000 kB\n"
+                "Inactive(file): 300000 kB\nSReclaimable: 50000 kB\nActive(anon): 200000 kB\n",
+                200000, 0, 0, 650000},
+    // Counters read a moment apart (or made up) that add up to more than the machine has:
+    // the anonymous lists get what wired and compressed memory leave.
+    MeminfoCase{"CountersThatOvershootAreCutToTheUnavailableMemory",
+                "MemTotal: 1048576 kB\nMemFree: 100000 kB\nMemAvailable: 400000 kB\n"
+                "Active(anon): 900000 kB\nUnevictable: 500000 kB\nZswap: 100000 kB\n",
+                48576, 500000, 100000, 400000},
+    MeminfoCase{"AnEstimateAboveTheTotalIsTheTotal",
+                "MemTotal: 1048576 kB\nMemFree: 2000000 kB\nMemAvailable: 18446744073709551615 kB\n"
+                "Active(anon): 900000 kB\nUnevictable: 500000 kB\n",
+                0, 0, 0, 1048576},
+    // Values are not always whole pages (or in kB): each is counted in whole pages.
+    MeminfoCase{"PartPagesAreLeftOut",
+                "MemTotal: 1048578 kB\nMemFree: 4097 kB\nMemAvailable: 8195 kB\n"
+                "Active(anon): 4000000\n",
+                3904, 0, 0, 8192}),
+    ::testing::PrintToStringParamName());
+// clang-format on
+
 TEST(LinuxKernelMemory, ZramDevicesAreFoundAgainWhenOneGoesAndEveryThirtyTwoReads) {
     TempDir dir;
-    writeText(dir / "proc/meminfo", "MemFree: 0 kB\n");
+    writeText(dir / "proc/meminfo", "MemTotal: 65536 kB\nMemFree: 0 kB\nMemAvailable: 0 kB\n");
     writeText(dir / "sys/block/zram0/mm_stat", "0 0 4096 0\n");
     LinuxKernel kernel(dir / "proc", dir / "sys", 4096);
     EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 1u);

@@ -1,18 +1,22 @@
 // Disks, volumes and network interfaces of a captured desktop, through the registry, the
 // volume list and the control-block lists the samplers read.
 
+#include "platform/fake/FakePlatform.h"
 #include "platform/linux/LinuxKernel.h"
 #include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxVolumes.h"
 #include "platform/linux/MountInfo.h"
+#include "sampling/DiskUsageSampler.h"
 #include "sampling/PCBListWalker.h"
 
+#include "Table.h"
 #include "TempDir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cmath>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -78,7 +82,8 @@ TEST_F(LinuxVolumesTest, ListsEachVisibleFilesystemOnceAtItsFirstMountPoint) {
                                                "/snap/core22/1122", "/run/user/1000", "/mnt/nas",
                                                "/run/user/1000/gvfs", "/run/media/ana/USB STICK",
                                                "/var/lib/docker/overlay2/abc/merged", "/mnt/empty",
-                                               "/mnt/Media Library", "/mnt/cd"}));
+                                               "/mnt/Media Library", "/mnt/cd", "/run/mount/backup",
+                                               "/mnt/backup"}));
     EXPECT_GT(volumes.mountedVolumeURLs(false)->size(), paths.size());
 }
 
@@ -89,7 +94,7 @@ TEST_F(LinuxVolumesTest, ValuesNameAndClassifyVolumesAndOnlyAskLocalBrowsableOne
     EXPECT_EQ(root->localizedName, "Ubuntu");
     EXPECT_EQ(std::tuple(root->totalCapacity, root->availableCapacityForImportantUsage,
                          root->availableCapacity, root->isBrowsable, root->isLocal),
-              std::tuple(1000 * 4096, 300 * 4096, 400 * 4096, true, true));
+              std::tuple((600 + 300) * 4096, 300 * 4096, 400 * 4096, true, true));
 
     EXPECT_EQ(volumes.resourceValues("/mnt/Media Library")->localizedName, "Media Library");
     EXPECT_EQ(volumes.resourceValues("/run/media/ana/USB STICK")->isBrowsable, true);
@@ -105,6 +110,67 @@ TEST_F(LinuxVolumesTest, ValuesNameAndClassifyVolumesAndOnlyAskLocalBrowsableOne
               (std::vector<std::string>{"/", "/mnt/Media Library", "/run/media/ana/USB STICK"}));
     EXPECT_FALSE(volumes.resourceValues("/not/listed"));
 }
+
+TEST(LinuxVolumesShown, ADeviceMountedOutOfSightFirstIsShownWhereItIsVisible) {
+    // sde1 is mounted under /run first, then under /mnt; nvme0n1p3 at /home and then, in
+    // part, at /srv/projects.
+    platform::fake::FakePlatform fake;
+    fake.platform.volumes = std::make_shared<LinuxVolumes>(
+        kDesktop / "proc", kDesktop / "sys", kDesktop, [](const fs::path&) {
+            return LinuxVolumes::Space{1000, 400, 300, 4096};
+        });
+    const auto list = DiskUsageSampler().sample().value();
+    std::vector<std::string> paths;
+    for (const auto& v : list)
+        paths.push_back(v.path);
+    EXPECT_THAT(paths, ::testing::UnorderedElementsAre("/", "/home", "/mnt/Media Library",
+                                                       "/run/media/ana/USB STICK", "/mnt/empty",
+                                                       "/mnt/cd", "/mnt/backup"));
+}
+
+// A volume's space as statvfs reports it, and the figures df shows for it.
+struct SpaceCase : quillfen::testing::Row {
+    LinuxVolumes::Space space;
+    std::uint64_t used, size, available; // df -B1: Used, Used + Available, Available
+    int usePercent;                      // df's Use%: used ÷ (used + available), rounded up
+};
+
+class VolumeSpace : public ::testing::TestWithParam<SpaceCase> {};
+
+TEST_P(VolumeSpace, UsedAndItsShareAreDfs) {
+    const auto& c = GetParam();
+    testing::TempDir dir;
+    testing::writeText(dir / "proc/self/mountinfo",
+                       "27 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n");
+    platform::fake::FakePlatform fake;
+    fake.platform.volumes = std::make_shared<LinuxVolumes>(
+        dir / "proc", dir / "sys", dir.path(), [&](const fs::path&) { return c.space; });
+    const auto list = DiskUsageSampler().sample().value();
+    ASSERT_EQ(list.size(), 1u);
+    const auto& v = list[0];
+    EXPECT_EQ(std::tuple(v.usedBytes(), v.totalBytes, v.availableBytes),
+              std::tuple(c.used, c.size, c.available));
+    EXPECT_EQ(static_cast<int>(std::ceil(100.0 * static_cast<double>(v.usedBytes()) /
+                                         static_cast<double>(v.totalBytes))),
+              c.usePercent);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, VolumeSpace, ::testing::Values(
+    // The machine of the report: root holds back 166 GB, which df counts neither as used nor
+    // as available (18 %, where the whole filesystem less what users may write was 69 %).
+    SpaceCase{"ReservedBlocksAreNotUsed", {66053021, 61599252, 20630528, 4096},
+              18242637824, 18242637824 + 84502642688ull, 84502642688, 18},
+    SpaceCase{"NoReserve", {1000, 400, 400, 4096}, 600 * 4096, 1000 * 4096, 400 * 4096, 60},
+    SpaceCase{"LargeFragments", {1000, 500, 250, 65536},
+              500 * 65536, 750 * 65536, 250 * 65536, 67},
+    // Nothing left for ordinary users: the free reserve is the only available figure, and the
+    // whole filesystem its capacity, so used is still df's.
+    SpaceCase{"FullForOrdinaryUsers", {1000, 50, 0, 4096}, 950 * 4096, 1000 * 4096, 50 * 4096, 95},
+    // More free than there are blocks cannot be; nothing counts as used.
+    SpaceCase{"FreeBeyondTheBlocks", {100, 200, 150, 4096}, 0, 150 * 4096, 150 * 4096, 0}),
+    ::testing::PrintToStringParamName());
+// clang-format on
 
 TEST(LinuxVolumesLabels, NameAVolumeAfterItsFilesystemLabel) {
     // A label is a link to the block device; borrow one of this machine's.

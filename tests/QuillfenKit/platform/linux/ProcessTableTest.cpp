@@ -134,6 +134,25 @@ TEST_F(ProcTreeTest, TheSamplerNamesAndMeasuresProcessesFromTheTree) {
     EXPECT_EQ(r->topByMemory.at(1).name, "my (odd) app)");
 }
 
+TEST_F(ProcTreeTest, AProcessStartedBetweenReadsLeadsTheMemoryListAtOnce) {
+    fake::FakePlatform fake;
+    fake.platform.kernel = std::make_shared<LinuxKernel>(proc, dir / "sys", kPageSize);
+    ProcessSampler sampler;
+    ASSERT_FALSE(sampler.sample());
+    // A compiler of 228 MB, started after the priming read, busy since.
+    writeProcess(proc, {4000, "cc1plus", "/usr/libexec/gcc/x86_64-linux-gnu/12/cc1plus",
+                        std::string("/usr/libexec/gcc/x86_64-linux-gnu/12/cc1plus\0", 45),
+                        4 * kTicksPerSecond, 0, 55664});
+    fake.clock->advance(5);
+    const auto r = sampler.sample();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->topByMemory.at(0),
+              (ProcessRow{4000, "cc1plus", std::nullopt, 0, 55664 * kPageSize}));
+    EXPECT_EQ(r->topByMemory.at(1).pid, 50);
+    for (const auto& row : r->topByCPU)
+        EXPECT_NE(row.pid, 4000) << "no CPU share before a second read";
+}
+
 // --- This machine ---------------------------------------------------------------------------
 
 TEST(ProcessTableSmoke, TheSamplerFindsThisTestWithAPlausibleResidentSize) {
