@@ -10,6 +10,8 @@ class AppState final : public QObject {
 
 public:
     static AppState& shared();
+    // For tests: the next shared() starts afresh, on the platform current then.
+    static void resetShared();
 
     bool popoverIsOpen() const { return popoverIsOpen_; }
     void setPopoverIsOpen(bool open) {

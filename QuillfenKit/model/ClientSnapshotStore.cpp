@@ -1,11 +1,21 @@
 #include "model/ClientSnapshotStore.h"
 
+#include <utility>
+
 namespace quillfen {
 
+namespace {
+// Lives for the process; never destroyed at exit, so no exit-time order can outlive it.
+ClientSnapshotStore* instance = nullptr;
+} // namespace
+
 ClientSnapshotStore& ClientSnapshotStore::shared() {
-    // Lives for the process; never destroyed, so no exit-time order can outlive it.
-    static ClientSnapshotStore* instance = new ClientSnapshotStore;
+    if (!instance) instance = new ClientSnapshotStore;
     return *instance;
+}
+
+void ClientSnapshotStore::resetShared() {
+    delete std::exchange(instance, nullptr);
 }
 
 void ClientSnapshotStore::apply(std::string_view bytes) {

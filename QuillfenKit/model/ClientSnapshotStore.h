@@ -12,6 +12,8 @@ namespace quillfen {
 class ClientSnapshotStore {
 public:
     static ClientSnapshotStore& shared();
+    // For tests: the next shared() starts afresh, on the platform current then.
+    static void resetShared();
 
     SystemSnapshot& snapshot() { return snapshot_; }
 

@@ -4,6 +4,8 @@
 #include "sensors/SensorBridge.h"
 #include "support/SystemLog.h"
 
+#include <utility>
+
 namespace quillfen {
 namespace {
 
@@ -46,15 +48,25 @@ AppSettingsValues load(const platform::UserDefaults& store) {
 
 } // namespace
 
+namespace {
+// Lives for the process; never destroyed at exit, so no exit-time order can outlive it.
+AppSettings* instance = nullptr;
+} // namespace
+
 AppSettings& AppSettings::shared() {
-    static AppSettings* instance = [] {
+    if (!instance) {
         auto& suites = *platform::current().userDefaults;
         auto store = suites.suiteNamed(SensorBridge::groupID);
         if (!store) store = suites.standardUserDefaults();
-        // Lives for the process; never destroyed, so no exit-time order can outlive it.
-        return new AppSettings(std::move(store));
-    }();
+        instance = new AppSettings(std::move(store));
+    }
     return *instance;
+}
+
+void AppSettings::resetShared() {
+    delete std::exchange(instance, nullptr);
+    loginItemHandler = nullptr;
+    onLocalChange = nullptr;
 }
 
 AppSettings::AppSettings(std::shared_ptr<platform::UserDefaults> store)

@@ -22,6 +22,9 @@ public:
     // The process's settings, loaded on first use from the group's suite (or the standard
     // defaults when the suite cannot be opened).
     static AppSettings& shared();
+    // For tests: the next shared() starts afresh, on the platform current then,
+    // and the hooks are unset.
+    static void resetShared();
 
     // Settings loaded from `store`; for embedders and tests.
     explicit AppSettings(std::shared_ptr<platform::UserDefaults> store);

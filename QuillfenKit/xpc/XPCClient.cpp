@@ -7,13 +7,22 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace quillfen {
 
+namespace {
+// Lives for the process; never destroyed at exit, so no exit-time order can outlive it.
+std::shared_ptr<XPCClient>* instance = nullptr;
+} // namespace
+
 XPCClient& XPCClient::shared() {
-    // Lives for the process; never destroyed, so no exit-time order can outlive it.
-    static auto* instance = new std::shared_ptr<XPCClient>(std::make_shared<XPCClient>());
+    if (!instance) instance = new std::shared_ptr<XPCClient>(std::make_shared<XPCClient>());
     return **instance;
+}
+
+void XPCClient::resetShared() {
+    delete std::exchange(instance, nullptr);
 }
 
 const std::shared_ptr<ClientEndpoint>& XPCClient::endpoint() {

@@ -18,6 +18,8 @@ class XPCClient final : public platform::XPCListenerDelegate,
                         public std::enable_shared_from_this<XPCClient> {
 public:
     static XPCClient& shared();
+    // For tests: the next shared() starts afresh, on the platform current then.
+    static void resetShared();
 
     // A client of its own, for embedders and tests; create it with std::make_shared.
     XPCClient() = default;

@@ -1,5 +1,10 @@
 #include "platform/fake/FakePlatform.h"
 
+#include "model/AppState.h"
+#include "model/ClientSnapshotStore.h"
+#include "settings/AppSettings.h"
+#include "xpc/XPCClient.h"
+
 namespace quillfen::platform::fake {
 
 FakePlatform::FakePlatform() {
@@ -22,6 +27,20 @@ FakePlatform::FakePlatform() {
     platform.userDefaults = defaults;
     platform.powerSources = powerSources;
     scope_.emplace(platform);
+    resetShared();
+}
+
+FakePlatform::~FakePlatform() {
+    resetShared();
+}
+
+// The process-wide instances bind to the platform current when they are first used; each test
+// on a fake starts with none, and leaves none bound to its fake behind.
+void FakePlatform::resetShared() {
+    XPCClient::resetShared();
+    ClientSnapshotStore::resetShared();
+    AppState::resetShared();
+    AppSettings::resetShared();
 }
 
 } // namespace quillfen::platform::fake

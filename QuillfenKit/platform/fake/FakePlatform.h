@@ -28,6 +28,7 @@ namespace quillfen::platform::fake {
 class FakePlatform {
 public:
     FakePlatform();
+    ~FakePlatform();
     FakePlatform(const FakePlatform&) = delete;
     FakePlatform& operator=(const FakePlatform&) = delete;
 
@@ -54,6 +55,8 @@ public:
     Platform platform;
 
 private:
+    static void resetShared();
+
     std::optional<ScopedPlatform> scope_;
 };
 

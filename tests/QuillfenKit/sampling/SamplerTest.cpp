@@ -51,14 +51,10 @@ protected:
                 platform::PowerSourceDescription{{"Type", std::string("InternalBattery")},
                                                  {"Current Capacity", 80}}}};
         feed(0);
-        AppState::shared().setPopoverIsOpen(false);
-        settings.setPauseSamplingWhenClosed(true);
-        settings.setMenuBarMetrics({MenuBarMetric::cpu});
         // Made last: the GPU sampler finds its accelerator when it is created.
         sampler = std::make_unique<Sampler>(snapshot);
         sampler->didTick = [this] { ++ticks; };
     }
-    ~SamplerTest() override { AppState::shared().setPopoverIsOpen(false); }
 
     static RegistryDictionary disk(std::int64_t bytes) {
         return {

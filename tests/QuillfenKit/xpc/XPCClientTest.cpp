@@ -16,12 +16,6 @@ using ::testing::ElementsAre;
 
 class XPCClientTest : public ::testing::Test {
 protected:
-    XPCClientTest() {
-        settings.setTheme(QFThemeChoice::multi);
-        AppSettings::onLocalChange = nullptr;
-    }
-    ~XPCClientTest() override { AppSettings::onLocalChange = nullptr; }
-
     FakeConnection& connection(std::size_t i = 0) { return *fake.messaging->connections.at(i); }
     std::vector<std::string> logLines() const { return fake.log->lines(); }
 
