@@ -58,6 +58,11 @@ private:
     std::int64_t count_ = 0;
 };
 
+template <typename T> void to_json(json::Json& j, const RingBuffer<T>& ring) {
+    j = json::Json{{"capacity", ring.capacity()}, {"values", ring.values()}};
+}
+
+// The same document streamed, as a snapshot sends eight of them every second.
 template <typename T> void write(json::Writer& w, const RingBuffer<T>& ring) {
     w.beginObject();
     w.field("capacity", ring.capacity());

@@ -30,6 +30,11 @@ void write(json::Writer& w, const SnapshotValues& s) {
     w.endObject();
 }
 
+void to_json(json::Json& j, const SnapshotValues& s) {
+    const auto text = json::encode(s);
+    j = text ? json::parse(*text).value_or(nullptr) : nullptr;
+}
+
 bool from_json(const json::Json& j, SnapshotValues& s) {
     return j.is_object() && json::optional(j, "_cpu", s.cpu) && json::optional(j, "_gpu", s.gpu) &&
            json::optional(j, "_memory", s.memory) && json::optional(j, "_network", s.network) &&

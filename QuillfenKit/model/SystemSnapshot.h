@@ -54,6 +54,9 @@ struct SnapshotValues {
 // optional (null is absent).
 void write(json::Writer& w, const SnapshotValues& s);
 bool from_json(const json::Json& j, SnapshotValues& s);
+// The same document as a tree, built by the writer above so the two never differ; null when a
+// reading is not finite (such a snapshot is never sent).
+void to_json(json::Json& j, const SnapshotValues& s);
 
 // The observable snapshot: one change signal per property. Assigning a reading equal to
 // the current one notifies nobody; histories always notify.

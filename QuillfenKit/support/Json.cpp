@@ -1,5 +1,7 @@
 #include "support/Json.h"
 
+#include "support/Utf8.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -7,22 +9,6 @@
 
 namespace quillfen::json {
 namespace {
-
-// The length of the well-formed UTF-8 sequence at p, or 0 when there is none (RFC 3629: no
-// overlong forms, no surrogates, nothing above U+10FFFF).
-std::size_t utf8Length(const unsigned char* p, const unsigned char* end) {
-    const unsigned char c = *p;
-    const std::size_t length = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc0 ? 2 : 0;
-    if (length == 0 || c >= 0xf5 || static_cast<std::size_t>(end - p) < length) return 0;
-    std::uint32_t cp = length == 2 ? c & 0x1f : length == 3 ? c & 0x0f : c & 0x07;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xc0) != 0x80) return 0;
-        cp = (cp << 6) | (p[i] & 0x3f);
-    }
-    static constexpr std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < smallest[length] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff)) return 0;
-    return length;
-}
 
 // Appends a text as a JSON string. Invalid UTF-8 becomes U+FFFD rather than failing the
 // document: a sensor label read from the system must not be able to stop a payload.
@@ -73,7 +59,7 @@ void writeString(std::string& out, std::string_view s) {
             ++p;
             continue;
         }
-        const std::size_t length = utf8Length(p, end);
+        const std::size_t length = utf8::decode(p, end);
         if (length == 0) {
             out += "\xEF\xBF\xBD";
             ++p;
@@ -403,7 +389,7 @@ private:
                 ++p_;
                 if (!escape(out)) return false;
             } else if (c >= 0x80) {
-                const std::size_t length = utf8Length(p_, end_);
+                const std::size_t length = utf8::decode(p_, end_);
                 if (length == 0) return false;
                 out.append(reinterpret_cast<const char*>(p_), length);
                 p_ += length;

@@ -86,10 +86,13 @@ TEST(SnapshotDocument, ANewSnapshotWritesOnlyTheRequiredKeys) {
     EXPECT_EQ(json::encode(SnapshotValues{}), newSnapshotDocument());
 }
 
-TEST(SnapshotDocument, RoundTripsAPopulatedSnapshot) {
+TEST(SnapshotDocument, RoundTripsAPopulatedSnapshotAndItsTreeIsTheSameDocument) {
     const auto text = json::encode(populated());
     ASSERT_TRUE(text);
     EXPECT_EQ(json::decode<SnapshotValues>(std::string_view(*text)), populated());
+    EXPECT_EQ(json::dump(json::Json(populated())), text);
+    EXPECT_EQ(json::dump(json::Json(populated().cpuUserHistory)),
+              json::encode(populated().cpuUserHistory));
 }
 
 TEST(SnapshotDocument, ReadersIgnoreTheRegistrarAndUnknownKeysAndTakeNullAsAbsent) {
