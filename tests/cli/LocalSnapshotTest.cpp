@@ -102,7 +102,7 @@ TEST_F(LocalSnapshotWindow, ASixSecondWindowListsProcessesReadAtBothEnds) {
 
     const auto text = localSnapshotOutput(values, exampleSummary(), true, kProcessWindowSeconds);
     EXPECT_THAT(*text, ::testing::StartsWith("System     QEMU Standard PC, OS 12.5\n"));
-    EXPECT_THAT(*text, HasSubstr("by memory: postgres 20 MB"));
+    EXPECT_THAT(*text, HasSubstr("\nworker   100  0%   postgres 200  20 MB\n"));
     const auto document = localSnapshotOutput(values, exampleSummary(), false, 6);
     ASSERT_TRUE(document);
     const auto tree = json::parse(*document);

@@ -30,8 +30,8 @@ TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
           "Memory     5 GB of 16 GB used", "Network    ↓ 2 KB/s  ↑ 100 B/s\n",
           "Volumes    Ubuntu (/)  400 GB of 500 GB used\n",
           "Sensors    CPU 62°C  GPU —  memory 43°C  battery —  storage 38°C\n",
-          "Fans       1200 rpm (1200 rpm, Off)  range 300 rpm – 2000 rpm\n", "Battery    none\n",
-          "Processes  by CPU: firefox 150%\n", "by memory: firefox 1 GB\n"})
+          "Fans       1200 rpm (1200 rpm, Off)  range 300 rpm to 2000 rpm\n", "Battery    none\n",
+          "\nfirefox  42 150%   firefox  42   1 GB\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
 }
 
