@@ -59,15 +59,18 @@ FullScreen::~FullScreen() {
 
 void FullScreen::draw(const std::vector<std::string>& lines) {
     const auto rows = size().rows;
-    // Each line clears what an earlier, longer one left; the last line has no line break, so
-    // a frame as tall as the screen does not scroll it.
+    // Each row is cleared before it is written (clearing after the text would take the last
+    // column with it when the text fills the row); the last line has no line break, so a
+    // frame as tall as the screen does not scroll it.
     std::string frame = "\x1b[H";
     for (std::size_t i = 0; i < lines.size() && i < rows; ++i) {
         if (i) frame += "\r\n";
+        frame += "\x1b[2K";
         frame += lines[i];
-        frame += "\x1b[K";
     }
-    frame += "\x1b[J";
+    // The rows below, from the start of the next one: erasing from the end of a full row
+    // would take its last column.
+    if (lines.size() < rows) frame += "\r\n\x1b[J";
     write(frame);
 }
 
