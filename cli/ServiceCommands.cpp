@@ -42,6 +42,9 @@ std::optional<std::string> textOfDocument(const std::string& document, std::size
     if (!values) return std::nullopt;
     FrameState state;
     if (!values->sensorsAvailable) state.helperRunning = HelperApp::isRunning();
+    state.whyNoProcesses = "the service lists them after sampling in full for 5 seconds, as "
+                           "while quillfen watch runs; quillfen snapshot --local --seconds 6 "
+                           "always does";
     const auto system = readSystemSummary();
     return joinedLines(frameLines(*values, &system, state, width));
 }

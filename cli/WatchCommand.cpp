@@ -25,6 +25,9 @@ constexpr const char* kTitle = "Quillfen — live, every second; Ctrl-C to stop"
 constexpr qint64 kSilenceMs = 3000;
 // While the view is silent, the service is asked this often what is wrong.
 constexpr qint64 kProbeEveryMs = 5000;
+// A service that does not answer this soon after the view started is asked once more before
+// the view says what is wrong.
+constexpr qint64 kSecondLookMs = 1500;
 // After the first reading, missing ones are still on their way for this long: processes
 // need two reads five seconds apart.
 constexpr qint64 kWarmUpMs = 8000;
@@ -103,6 +106,14 @@ private:
                     say("no readings from the monitoring service for " +
                         secondsText(static_cast<int>(silentMs() / 1000 * 1000)) +
                         ", though it answers; asking it again");
+            } else if (!askedAgain_ && started_.elapsed() < kSecondLookMs) {
+                // A service started alongside the view (as scripts/run does) may just not have
+                // taken its name yet: one more look before anything is said.
+                askedAgain_ = true;
+                QTimer::singleShot(static_cast<int>(kSecondLookMs - started_.elapsed()), &context_,
+                                   [this] {
+                                       if (!probing_ && !lastReading_.isValid()) probe();
+                                   });
             } else {
                 say(session_->problem() + ". Trying again; Ctrl-C to stop");
             }
@@ -159,6 +170,7 @@ private:
     QElapsedTimer started_, firstReading_, lastReading_, lastProbe_, helperLookedAt_;
     std::unique_ptr<ServiceSession> session_;
     bool probing_ = false;
+    bool askedAgain_ = false;
     bool helperRunning_ = false;
     std::string notice_;
 };
