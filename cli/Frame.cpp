@@ -1,5 +1,4 @@
 #include "Frame.h"
-#include "SnapshotText.h"
 
 #include "format/Formatters.h"
 #include "support/Printable.h"

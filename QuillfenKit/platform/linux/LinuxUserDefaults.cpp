@@ -100,7 +100,10 @@ std::optional<fs::path> setAside(const fs::path& file) {
         // expression that concatenates them.
         std::string suffix = ".unreadable-";
         suffix += stamp;
-        if (n > 1) suffix += "-" + std::to_string(n);
+        if (n > 1) {
+            suffix += '-';
+            suffix += std::to_string(n);
+        }
         fs::path aside = file;
         aside += suffix;
         if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
