@@ -105,7 +105,7 @@ private:
                 if (silentMs() >= kSilenceMs)
                     say("no readings from the monitoring service for " +
                         secondsText(static_cast<int>(silentMs() / 1000 * 1000)) +
-                        ", though it answers; asking it again");
+                        ", though it answers; waiting for them");
             } else if (!askedAgain_ && started_.elapsed() < kSecondLookMs) {
                 // A service started alongside the view (as scripts/run does) may just not have
                 // taken its name yet: one more look before anything is said.
@@ -117,8 +117,10 @@ private:
             } else {
                 say(session_->problem() + ". Trying again; Ctrl-C to stop");
             }
-            // Not destroyed from inside its own callback.
-            QTimer::singleShot(0, &context_, [this] { session_.reset(); });
+            // Not destroyed from inside its own callback, nor once a newer one has replaced it.
+            QTimer::singleShot(0, &context_, [this, asked = session_.get()] {
+                if (session_.get() == asked) session_.reset();
+            });
         });
     }
 
