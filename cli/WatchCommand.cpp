@@ -27,7 +27,7 @@ constexpr qint64 kSilenceMs = 3000;
 constexpr qint64 kProbeEveryMs = 5000;
 // A service that does not answer this soon after the view started is asked once more before
 // the view says what is wrong.
-constexpr qint64 kSecondLookMs = 1500;
+constexpr qint64 kSecondLookMs = 1000;
 // After the first reading, missing ones are still on their way for this long: processes
 // need two reads five seconds apart.
 constexpr qint64 kWarmUpMs = 8000;

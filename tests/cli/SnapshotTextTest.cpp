@@ -1,5 +1,5 @@
-#include "SnapshotText.h"
 #include "Commands.h"
+#include "Frame.h"
 
 #include "platform/fake/FakePlatform.h"
 #include "settings/AppSettings.h"
@@ -24,7 +24,7 @@ TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
     s.hasBattery = false;
     s.processes = ProcessReading{{ProcessRow{42, "firefox", std::nullopt, 150.4, 1 << 30}},
                                  {ProcessRow{42, "firefox", std::nullopt, 150.4, 1 << 30}}};
-    const std::string text = snapshotText(s);
+    const std::string text = joinedLines(frameLines(s, nullptr, {}));
     for (const char* line :
          {"CPU        38%  user 25%, system 13%\n", "  cores    50% 25%\n", "GPU        —\n",
           "Memory     5 GB of 16 GB used", "Network    ↓ 2 KB/s  ↑ 100 B/s\n",
