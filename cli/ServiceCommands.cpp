@@ -4,7 +4,6 @@
 #include "Frame.h"
 #include "ServiceLink.h"
 #include "SettingsKeys.h"
-#include "SnapshotText.h"
 #include "Terminal.h"
 
 #include "companions/HelperApp.h"
