@@ -2,6 +2,7 @@
 
 #include "platform/fake/FakePlatform.h"
 #include "settings/AppSettings.h"
+#include "support/Printable.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -196,6 +197,10 @@ struct WidthCase {
     std::size_t columns;
     std::size_t fitTo;
     const char* fitted;
+
+    friend void PrintTo(const WidthCase& c, std::ostream* os) {
+        *os << '"' << printable(c.text) << "\" in " << c.fitTo;
+    }
 };
 
 class TextWidth : public ::testing::TestWithParam<WidthCase> {};
