@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,13 +16,21 @@ inline constexpr int kMisuse = 2;
 // Runs one command line (without the program name); returns the exit status.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// `quillfen snapshot …`
+// What `quillfen help [COMMAND]` prints; nothing for an unknown command.
+std::optional<std::string> helpText(const std::string& command = {});
+
+// `quillfen snapshot --local …`
 int runSnapshot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// `quillfen snapshot` through the monitoring service, `quillfen watch`, `quillfen settings …`
-int runServiceSnapshot(std::ostream& out, std::ostream& err);
+// `quillfen snapshot [--text]` through the monitoring service, `quillfen watch`,
+// `quillfen settings …`
+int runServiceSnapshot(bool text, std::ostream& out, std::ostream& err);
 int runWatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runSettings(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A snapshot document as text no wider than `width` (0: no limit); nothing when it is no
+// snapshot document.
+std::optional<std::string> textOfDocument(const std::string& document, std::size_t width);
 
 // `quillfen helper …`
 int runHelper(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

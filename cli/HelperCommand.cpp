@@ -4,6 +4,7 @@
 #include "companions/HelperApp.h"
 #include "platform/Platform.h"
 #include "sensors/SensorBridge.h"
+#include "support/Printable.h"
 
 #include <QEventLoop>
 
@@ -15,8 +16,10 @@ namespace {
 
 constexpr const char* kCommands = "status, start, stop, autostart on|off, update, download";
 
+constexpr const char* kLookedIn = "looked in /sys/class/hwmon, the thermal zones and the battery";
+
 std::string orDash(const std::optional<std::string>& text) {
-    return text.value_or("-");
+    return text.value_or("—");
 }
 
 const char* yesNo(bool value) {
@@ -27,17 +30,31 @@ int status(std::ostream& out) {
     const auto url = HelperApp::installedURL();
     const bool running = HelperApp::isRunning();
     out << "installed: " << yesNo(url.has_value()) << '\n'
-        << "path: " << (url ? url->string() : "-") << '\n'
+        << "path: " << (url ? printable(url->string(), 1024) : "—") << '\n'
         << "installed version: " << orDash(HelperApp::installedVersion()) << '\n'
         << "running: " << yesNo(running) << '\n'
         << "running version: " << orDash(HelperApp::runningVersion()) << '\n'
         << "autostart: " << (HelperApp::launchAtLogin() ? "on" : "off") << '\n'
         << "supported: " << yesNo(HelperApp::isSupported(HelperApp::effectiveVersion())) << '\n';
-    // What the helper published last, if it is fresh.
+    // What the helper published last, if it is fresh, and why there is nothing when there is
+    // nothing.
     const auto payload = SensorBridge::read(platform::current().clock->now());
+    std::string why;
+    if (!payload)
+        why = running ? "it has published nothing in the last 6 seconds"
+                      : "the helper is not running; start it with quillfen helper start";
+    else if (!payload->thermal && !payload->fan)
+        why = std::string("no fan or temperature sensors found; ") + kLookedIn;
+    else if (!payload->thermal)
+        why = std::string("no temperature sensors found; ") + kLookedIn;
     out << "temperatures: "
-        << (payload && payload->thermal ? temperaturesText(*payload->thermal) : "-") << '\n'
-        << "fans: " << (payload && payload->fan ? fansText(*payload->fan) : "-") << '\n';
+        << (payload && payload->thermal ? temperaturesText(*payload->thermal) : "— (" + why + ")")
+        << '\n'
+        << "fans: "
+        << (payload && payload->fan       ? fansText(*payload->fan)
+            : payload && payload->thermal ? "— (no fan sensors found)"
+                                          : "—")
+        << '\n';
     return kSuccess;
 }
 
@@ -85,7 +102,7 @@ int stop(std::ostream& out, std::ostream& err) {
 
 int autostart(const std::string& value, std::ostream& out, std::ostream& err) {
     if (value != "on" && value != "off") {
-        err << "quillfen: autostart takes on or off, not '" << value << "'\n";
+        err << "quillfen: autostart takes on or off, not '" << printable(value, 64) << "'\n";
         return kMisuse;
     }
     HelperApp::setLaunchAtLogin(value == "on");
@@ -131,7 +148,8 @@ int runHelper(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (command == "download")
         return openPage(HelperApp::openDownloadPage(), HelperApp::downloadURL(std::nullopt), out,
                         err);
-    err << "quillfen: unknown helper command '" << command << "' (one of: " << kCommands << ")\n";
+    err << "quillfen: unknown helper command '" << printable(command, 64)
+        << "' (one of: " << kCommands << ")\n";
     return kMisuse;
 }
 

@@ -1,7 +1,8 @@
 #include "LocalSnapshot.h"
 
-#include "SnapshotText.h"
+#include "Frame.h"
 
+#include "companions/HelperApp.h"
 #include "support/Json.h"
 
 namespace quillfen::cli {
@@ -18,8 +19,8 @@ LocalSnapshot::LocalSnapshot(double seconds, std::function<void()> done)
 }
 
 std::optional<std::string> localSnapshotOutput(const SnapshotValues& snapshot,
-                                               const SystemSummary& system, bool text,
-                                               int seconds) {
+                                               const SystemSummary& system, bool text, int seconds,
+                                               std::size_t width) {
     if (!text) {
         const auto document = json::encode(snapshot);
         if (!document) return std::nullopt;
@@ -27,15 +28,13 @@ std::optional<std::string> localSnapshotOutput(const SnapshotValues& snapshot,
         if (!output) return std::nullopt;
         return *output + '\n';
     }
-    std::string out;
-    for (const auto& line : systemLines(system))
-        out += line + '\n';
-    const std::string why =
-        seconds < kProcessWindowSeconds
-            ? "processes need a window of " + std::to_string(kProcessWindowSeconds) +
-                  " seconds or more: --seconds " + std::to_string(kProcessWindowSeconds)
-            : "";
-    return out + snapshotText(snapshot, why);
+    FrameState state;
+    if (!snapshot.sensorsAvailable) state.helperRunning = HelperApp::isRunning();
+    if (seconds < kProcessWindowSeconds)
+        state.whyNoProcesses =
+            "processes need a window of " + std::to_string(kProcessWindowSeconds) +
+            " seconds or more: --seconds " + std::to_string(kProcessWindowSeconds);
+    return joinedLines(frameLines(snapshot, &system, state, width));
 }
 
 } // namespace quillfen::cli

@@ -33,9 +33,11 @@ private:
 };
 
 // What `snapshot --local` prints for a window of `seconds`: the text (the System block, then
-// the readings, saying why processes are missing after a window too short for them) or the
-// snapshot document with the system summary beside it. Nothing when a reading is no number.
+// the readings, saying why processes are missing after a window too short for them), at most
+// `width` columns wide, or the snapshot document with the system summary beside it. Nothing
+// when a reading is no number.
 std::optional<std::string> localSnapshotOutput(const SnapshotValues& snapshot,
-                                               const SystemSummary& system, bool text, int seconds);
+                                               const SystemSummary& system, bool text, int seconds,
+                                               std::size_t width = 0);
 
 } // namespace quillfen::cli

@@ -1,202 +1,151 @@
-// Commands that talk to the monitoring service: snapshot, watch and settings.
+// Commands that ask the monitoring service once: snapshot and settings set.
 
 #include "Commands.h"
-#include "SnapshotText.h"
+#include "Frame.h"
+#include "ServiceLink.h"
+#include "SettingsKeys.h"
+#include "Terminal.h"
 
-#include "model/ClientSnapshotStore.h"
-#include "platform/Platform.h"
+#include "companions/HelperApp.h"
 #include "settings/AppSettings.h"
-#include "xpc/QuillfenXPC.h"
-#include "xpc/XPCClient.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
-#include <cstdio>
+#include <algorithm>
 #include <unistd.h>
 
 namespace quillfen::cli {
 namespace {
 
-// How long a one-shot command waits for the service (which the bus may first have to start).
-constexpr int kAnswerTimeoutMs = 10'000;
+// Between two questions for a newer snapshot.
+constexpr int kPollMs = 100;
+// How long the next sample may take: the service samples once a second.
+constexpr int kNextSampleMs = 1500;
 
-// One connection to the service for a one-shot command. The service handles a
-// connection's messages in order, so the answer to `snapshot()` also means that every
-// message sent before it has been handled.
-class ServiceSession {
-public:
-    ServiceSession()
-        : connection_(
-              platform::current().messaging->connectionToService(kQuillfenServiceMachName)) {
-        connection_->setRemoteObjectInterface(QuillfenXPC::serviceInterface());
-        connection_->setInvalidationHandler([this] {
-            if (error_.empty()) error_ = "the service is not reachable";
-            loop_.quit();
-        });
-        connection_->resume();
-        proxy_ = connection_->remoteObjectProxyWithErrorHandler([this](const std::string& e) {
-            error_ = e;
-            loop_.quit();
-        });
-    }
-    ~ServiceSession() { connection_->invalidate(); }
-
-    QuillfenServiceProtocol* proxy() { return proxy_.get(); }
-
-    // One snapshot document; nothing when the service does not answer in time.
-    std::optional<std::string> snapshot() {
-        if (!proxy_) return std::nullopt;
-        std::optional<std::string> answer;
-        proxy_->currentSnapshotWithReply([&](std::string document) {
-            answer = std::move(document);
-            loop_.quit();
-        });
-        QTimer::singleShot(kAnswerTimeoutMs, &loop_, &QEventLoop::quit);
-        if (error_.empty()) loop_.exec();
-        if (!answer && error_.empty()) error_ = "no answer within 10 seconds";
-        return answer;
-    }
-    const std::string& error() const { return error_; }
-
-private:
-    std::shared_ptr<platform::XPCConnection> connection_;
-    std::shared_ptr<QuillfenServiceProtocol> proxy_;
-    QEventLoop loop_;
-    std::string error_;
-};
+void pause(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 std::string settingsLine(const AppSettingsValues& v) {
     return json::encode(v).value_or("{}");
 }
 
-// Applies `KEY VALUE` to the settings; an error text when the key or value is not one.
-std::optional<std::string> assign(const std::string& key, const std::string& value) {
-    auto& s = AppSettings::shared();
-    const auto flag = [&](void (AppSettings::*set)(bool)) -> std::optional<std::string> {
-        if (value == "true" || value == "on") return (s.*set)(true), std::nullopt;
-        if (value == "false" || value == "off") return (s.*set)(false), std::nullopt;
-        return key + " takes true or false, not '" + value + "'";
-    };
-    if (key == "launchAtLogin") return flag(&AppSettings::setLaunchAtLogin);
-    if (key == "pauseSamplingWhenClosed") return flag(&AppSettings::setPauseSamplingWhenClosed);
-    if (key == "twoLineMenuBarLabels") return flag(&AppSettings::setTwoLineMenuBarLabels);
-    if (key == "compactMenuBarSpacing") return flag(&AppSettings::setCompactMenuBarSpacing);
-    if (key == "temperatureUnit") {
-        const auto unit = kTemperatureUnits.parse(value);
-        if (!unit) return "temperatureUnit takes celsius or fahrenheit, not '" + value + "'";
-        s.setTemperatureUnit(*unit);
-        return std::nullopt;
-    }
-    if (key == "theme" || key == "menuBarTheme") {
-        const auto theme = kThemeChoices.parse(value);
-        if (!theme)
-            return key + " takes multi, dual, mono, monoGray, monoBlue or light, not '" + value +
-                   "'";
-        key == "theme" ? s.setTheme(*theme) : s.setMenuBarTheme(*theme);
-        return std::nullopt;
-    }
-    if (key == "menuBarMetrics") {
-        std::vector<MenuBarMetric> metrics;
-        std::size_t start = 0;
-        while (start <= value.size()) {
-            const auto comma = value.find(',', start);
-            const auto raw =
-                value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-            const auto m = kMenuBarMetrics.parse(raw);
-            if (!m)
-                return "menuBarMetrics takes a comma-separated list of cpu, gpu, memory, "
-                       "temperature, battery, netDown and netUp, not '" +
-                       raw + "'";
-            metrics.push_back(*m);
-            if (comma == std::string::npos) break;
-            start = comma + 1;
-        }
-        s.setMenuBarMetrics(std::move(metrics));
-        return std::nullopt;
-    }
-    return "unknown setting '" + key + "'";
-}
-
 } // namespace
 
-int runServiceSnapshot(std::ostream& out, std::ostream& err) {
-    ServiceSession session;
-    const auto document = session.snapshot();
-    if (!document) {
-        err << "quillfen: the monitoring service did not answer: " << session.error() << '\n';
+std::optional<std::string> textOfDocument(const std::string& document, std::size_t width) {
+    const auto values = json::decode<SnapshotValues>(std::string_view(document));
+    if (!values) return std::nullopt;
+    FrameState state;
+    if (!values->sensorsAvailable) state.helperRunning = HelperApp::isRunning();
+    state.whyNoProcesses = "the service lists them after sampling in full for 5 seconds, as "
+                           "while quillfen watch runs; quillfen snapshot --local --seconds 6 "
+                           "always does";
+    const auto system = readSystemSummary();
+    return joinedLines(frameLines(*values, &system, state, width));
+}
+
+int runServiceSnapshot(bool text, std::ostream& out, std::ostream& err) {
+    if (const auto problem = busProblem()) {
+        err << "quillfen: " << *problem << '\n';
         return kFailure;
     }
-    const auto output = withSystem(*document, readSystemSummary());
+    ServiceSession session;
+    // The service samples everything while any client's popover is open, and takes a full
+    // sample at once when one opens; the answer to the next question waits for that sample.
+    if (session.proxy()) session.proxy()->setPopoverOpen(true);
+    const int timeout = serviceTimeoutMs();
+    const auto opened = session.snapshot(timeout);
+    if (!opened) {
+        err << "quillfen: " << session.problem() << '\n';
+        return kFailure;
+    }
+    // Answers come in the order the service gives them, so the first that differs is from a
+    // later tick: one that measured what changes by difference over a second of full sampling.
+    std::optional<std::string> next;
+    const int patience = std::max(kNextSampleMs, timeout - 1000);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < patience) {
+        pause(kPollMs);
+        auto answer = session.snapshot(timeout);
+        if (!answer) break;
+        if (*answer != *opened) {
+            next = std::move(answer);
+            break;
+        }
+    }
+    if (session.proxy()) {
+        session.proxy()->setPopoverOpen(false);
+        // Answered once the service has heard it (it would forget this client's popover
+        // anyway when the connection closes).
+        session.snapshot(timeout);
+    }
+    if (!next)
+        err << "quillfen: the monitoring service took no new sample within "
+            << secondsText(patience) << "; this is the sample it had\n";
+    const std::string& document = next ? *next : *opened;
+    const auto output = text ? textOfDocument(document, ::isatty(STDOUT_FILENO)
+                                                            ? terminalSize(STDOUT_FILENO).columns
+                                                            : kNoLimit)
+                             : withSystem(document, readSystemSummary());
     if (!output) {
         err << "quillfen: the monitoring service sent something other than a snapshot document\n";
         return kFailure;
     }
-    out << *output << '\n';
+    out << *output << (text ? "" : "\n");
     return kSuccess;
 }
 
-int runWatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const bool asJSON = args.size() == 1 && args[0] == "--json";
-    if (!args.empty() && !asJSON) {
-        err << "quillfen: watch takes only --json\n";
+namespace {
+
+int runSettingsSet(const std::string& key, const std::string& value, std::ostream& out,
+                   std::ostream& err) {
+    auto& settings = AppSettings::shared();
+    // Set on top of the newest stored settings, which were loaded just now. The key is written
+    // even when its value matches what was there, because the user chose it.
+    const AppSettingsValues before = settings.values();
+    if (const auto problem = assignSetting(settings, key, value)) {
+        err << "quillfen: " << *problem << '\n';
         return kMisuse;
     }
-    const bool terminal = !asJSON && ::isatty(STDOUT_FILENO);
-    auto& snapshot = ClientSnapshotStore::shared().snapshot();
-    QObject context;
-    // The last history is assigned last: one redraw per received document.
-    QObject::connect(&snapshot, &SystemSnapshot::diskWriteHistoryChanged, &context, [&] {
-        const auto system = readSystemSummary();
-        if (asJSON) {
-            out << withSystem(json::encode(snapshot.values()).value_or("{}"), system).value_or("{}")
-                << std::endl;
-            return;
-        }
-        if (terminal) out << "\x1b[H\x1b[2J";
-        out << "Quillfen — live, every second; Ctrl-C to stop\n\n";
-        for (const auto& line : systemLines(system))
-            out << line << '\n';
-        out << snapshotText(snapshot.values()) << std::flush;
-    });
-    if (asJSON)
-        for (auto signal :
-             {&AppSettings::menuBarMetricsChanged, &AppSettings::launchAtLoginChanged,
-              &AppSettings::pauseSamplingWhenClosedChanged, &AppSettings::temperatureUnitChanged,
-              &AppSettings::twoLineMenuBarLabelsChanged, &AppSettings::compactMenuBarSpacingChanged,
-              &AppSettings::themeChanged, &AppSettings::menuBarThemeChanged})
-            QObject::connect(&AppSettings::shared(), signal, &context, [&] {
-                out << R"({"settings":)" << settingsLine(AppSettings::shared().values()) << '}'
-                    << std::endl;
-            });
-    auto& client = XPCClient::shared();
-    client.start();
-    // While this watches, the service samples everything, as it does for an open popover.
-    client.setPopoverOpen(true);
-    struct Run final : platform::ApplicationDelegate {
-        void applicationDidFinishLaunching() override {}
-    } run;
-    auto& app = *platform::current().application;
-    app.setDelegate(&run);
-    app.run();
+    if (settings.values() == before) settings.persist(key);
+    if (const auto why = settings.unsavedReason()) {
+        err << "quillfen: " << key << " was not saved: " << *why << '\n';
+        return kFailure;
+    }
+    if (const auto note = settings.storeProblem()) err << "quillfen: " << *note << '\n';
+    out << key << " = " << value << '\n';
+    const char* later = "; the service takes it when it next hears from a client\n";
+    if (const auto problem = busProblem()) {
+        err << "quillfen: " << key
+            << " is saved, but the monitoring service was not told: " << *problem << later;
+        return kSuccess;
+    }
+    // Handed to this command's own connection, so that one answer confirms the service has
+    // it; the service then tells every client.
+    ServiceSession session;
+    if (session.proxy()) session.proxy()->applySettings(settingsLine(settings.values()));
+    if (!session.snapshot(serviceTimeoutMs()))
+        err << "quillfen: " << key
+            << " is saved, but the monitoring service was not told: " << session.problem() << later;
     return kSuccess;
 }
+
+} // namespace
 
 int runSettings(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     auto& settings = AppSettings::shared();
-    if (args.size() == 1 && args[0] == "get") {
-        const auto v = settings.values();
-        auto j = *json::parse(settingsLine(v));
-        for (const auto& [key, value] : j.items()) {
-            std::string text;
-            if (value.is_array()) {
-                for (const auto& m : value)
-                    text += (text.empty() ? "" : ",") + m.get<std::string>();
-            } else {
-                text = value.is_string() ? value.get<std::string>() : value.dump();
-            }
-            out << key << " = " << text << '\n';
-        }
+    const bool list = args.empty();
+    if (list || (args.size() == 1 && args[0] == "get")) {
+        if (list)
+            out << settingsListing(settings.values());
+        else
+            for (const auto& [key, value] : settingValues(settings.values()))
+                out << key << " = " << value << '\n';
         if (const auto problem = settings.storeProblem()) {
             err << "quillfen: " << *problem << "; what it could not give is shown as the default\n";
             return kFailure;
@@ -204,33 +153,10 @@ int runSettings(const std::vector<std::string>& args, std::ostream& out, std::os
         return kSuccess;
     }
     if (args.size() != 3 || args[0] != "set") {
-        err << "quillfen: settings get | settings set KEY VALUE\n";
+        err << "quillfen: settings takes nothing, get, or set KEY VALUE\n";
         return kMisuse;
     }
-    // Set on top of the newest stored settings, which were loaded just now. The key is written
-    // even when its value matches what was there, because the user chose it.
-    const AppSettingsValues before = settings.values();
-    if (const auto problem = assign(args[1], args[2])) {
-        err << "quillfen: " << *problem << '\n';
-        return kMisuse;
-    }
-    if (settings.values() == before) settings.persist(args[1]);
-    if (const auto why = settings.unsavedReason()) {
-        err << "quillfen: " << args[1] << " was not saved: " << *why << '\n';
-        return kFailure;
-    }
-    if (const auto note = settings.storeProblem()) err << "quillfen: " << *note << '\n';
-    // Handed to this command's own connection, so that one answer confirms the service has
-    // it; the service then tells every client.
-    ServiceSession session;
-    if (session.proxy()) session.proxy()->applySettings(settingsLine(settings.values()));
-    if (!session.snapshot()) {
-        err << "quillfen: saved, but the monitoring service did not answer (" << session.error()
-            << "); it takes the setting when it next hears from a client\n";
-        return kSuccess;
-    }
-    out << args[1] << " = " << args[2] << '\n';
-    return kSuccess;
+    return runSettingsSet(args[1], args[2], out, err);
 }
 
 } // namespace quillfen::cli

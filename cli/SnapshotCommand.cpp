@@ -1,11 +1,15 @@
 #include "Commands.h"
 #include "LocalSnapshot.h"
 
+#include "Terminal.h"
+
 #include "support/Json.h"
+#include "support/Printable.h"
 
 #include <QEventLoop>
 
 #include <charconv>
+#include <unistd.h>
 
 namespace quillfen::cli {
 namespace {
@@ -44,13 +48,13 @@ int runSnapshot(const std::vector<std::string>& args, std::ostream& out, std::os
                 return kMisuse;
             }
         } else {
-            err << "quillfen: snapshot takes --local, --text and --seconds N, not '" << arg
-                << "'\n";
+            err << "quillfen: snapshot takes --text, --local and --seconds N, not '"
+                << printable(arg, 64) << "'\n";
             return kMisuse;
         }
     }
     if (!local) {
-        err << "quillfen: --text and --seconds go with --local\n";
+        err << "quillfen: --seconds goes with --local\n";
         return kMisuse;
     }
     const int window = seconds.value_or(1);
@@ -61,7 +65,9 @@ int runSnapshot(const std::vector<std::string>& args, std::ostream& out, std::os
         loop.quit();
     });
     if (!finished) loop.exec();
-    const auto output = localSnapshotOutput(snapshot.values(), readSystemSummary(), text, window);
+    const auto output =
+        localSnapshotOutput(snapshot.values(), readSystemSummary(), text, window,
+                            ::isatty(STDOUT_FILENO) ? terminalSize(STDOUT_FILENO).columns : 0);
     if (!output) {
         err << "quillfen: a reading was not a number; no document\n";
         return kFailure;

@@ -11,6 +11,8 @@
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 
+#include <utility>
+
 namespace quillfen {
 namespace {
 
@@ -83,6 +85,13 @@ bool MonitoringService::RegisterClientWithEndpoint(const QString& endpoint) {
 }
 
 QByteArray MonitoringService::CurrentSnapshot() {
+    // While the first full sample after an opening is being taken, the question waits for it:
+    // whoever opened and then asked gets that sample, not one from before the opening.
+    if (fullSamplePending_ && calledFromDBus()) {
+        setDelayedReply(true);
+        waitingForFullSample_.push_back(message());
+        return {};
+    }
     if (document_.isEmpty()) document_ = encoded(json::encode(snapshot_.values()));
     return document_;
 }
@@ -91,7 +100,15 @@ void MonitoringService::SetPopoverOpen(bool open) {
     const QString from = caller();
     popoverOpen_[from] = open;
     if (!from.isEmpty()) watcher_->addWatchedService(from);
+    const bool wasOpen = AppState::shared().popoverIsOpen();
     updatePopover();
+    // Opened: sample everything at once rather than at the next tick, so the details come a
+    // second sooner and, for measurements by difference, the tick after this one covers one
+    // second rather than the whole time the popover was closed.
+    if (!wasOpen && AppState::shared().popoverIsOpen()) {
+        fullSamplePending_ = true;
+        sampler_.start(1.0);
+    }
 }
 
 void MonitoringService::ApplySettings(const QByteArray& received) {
@@ -116,6 +133,11 @@ void MonitoringService::ApplySettings(const QByteArray& received) {
 
 void MonitoringService::didTick() {
     document_ = encoded(json::encode(snapshot_.values()));
+    if (fullSamplePending_) {
+        fullSamplePending_ = false;
+        for (const auto& question : std::exchange(waitingForFullSample_, {}))
+            bus_.send(question.createReply(QVariant::fromValue(document_)));
+    }
     if (!named_) {
         if (!bus_.registerService(q(kQuillfenServiceMachName))) {
             sampler_.stop();

@@ -6,10 +6,12 @@
 #include <QByteArray>
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QObject>
 
 #include <functional>
 #include <map>
+#include <vector>
 
 class QDBusServiceWatcher;
 
@@ -62,6 +64,10 @@ private:
     std::function<void(const QString&)> failed_;
     std::map<QString, QString> clients_;  // endpoint -> the caller's own connection
     std::map<QString, bool> popoverOpen_; // by caller
+    // The popover has just opened and its first full sample is being taken; snapshot
+    // questions asked meanwhile are answered with it.
+    bool fullSamplePending_ = false;
+    std::vector<QDBusMessage> waitingForFullSample_;
     QDBusServiceWatcher* watcher_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "sensors/SensorBridge.h"
+#include "support/ProductVersion.h"
 #include "support/SystemLog.h"
 #include "support/URLQuery.h"
 #include "support/VersionCompare.h"
@@ -20,9 +21,11 @@ std::shared_ptr<platform::UserDefaults> store() {
     return suites.standardUserDefaults();
 }
 
+// The bundle's version, else the version the program was built as: a program that does not
+// run from a bundle (the command-line client) is still a known version of the product.
 std::string appVersion() {
     return json::textIn(os().mainBundle->infoDictionary(), "CFBundleShortVersionString")
-        .value_or("?");
+        .value_or(std::string(productVersion()));
 }
 
 bool isBelowMinimum(const std::string& version) {

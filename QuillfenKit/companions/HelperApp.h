@@ -27,7 +27,8 @@ inline constexpr std::string_view stoppedUnsupportedKey = "helperStoppedUnsuppor
 
 // The product's download page.
 const std::string& downloadURL();
-// The download page with the query items "app" (this program's version) and, when given,
+// The download page with the query items "app" (this program's version: its bundle's, else
+// the product version it was built as) and, when given,
 // "helper" (the helper version it needs) appended to those it already has.
 std::string downloadURL(const std::optional<std::string>& needing);
 

@@ -44,7 +44,8 @@ public:
     virtual std::optional<json::Json>
     infoDictionaryOfBundle(const std::filesystem::path& bundle) const = 0;
 
-    // The running applications of the current user with this identifier.
+    // The running applications of the current user with this identifier that keep their data
+    // where this process does.
     virtual std::vector<RunningApplication>
     runningApplicationsWithBundleIdentifier(std::string_view bundleIdentifier) const = 0;
 

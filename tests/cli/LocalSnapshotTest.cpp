@@ -1,8 +1,8 @@
 #include "LocalSnapshot.h"
 
 #include "Commands.h"
+#include "Frame.h"
 #include "ProcTree.h"
-#include "SnapshotText.h"
 #include "TempDir.h"
 
 #include "platform/fake/FakePlatform.h"
@@ -27,14 +27,18 @@ SystemSummary exampleSummary() {
 // --- The System block -----------------------------------------------------------------------
 
 TEST(SystemBlock, NamesTheMachineAndItsSystemThenUptimeLoadAndSwap) {
-    EXPECT_THAT(systemLines(exampleSummary()),
+    const auto block = [](const SystemSummary& summary) {
+        const auto lines = frameLines(SnapshotValues{}, &summary, {});
+        return std::vector<std::string>(lines.begin(), lines.begin() + 2);
+    };
+    EXPECT_THAT(block(exampleSummary()),
                 ::testing::ElementsAre("System     QEMU Standard PC, OS 12.5",
                                        "           up 3d 5h, load 0.50 0.25 1.25, swap 1 GB of "
                                        "2 GB used"));
     auto bare = exampleSummary();
     bare.swapUsage = {};
     bare.machineName = "Evil\x1b[2J";
-    const auto lines = systemLines(bare);
+    const auto lines = block(bare);
     EXPECT_THAT(lines.at(0), Not(HasSubstr("\x1b"))) << "no terminal control from the firmware";
     EXPECT_THAT(lines.at(1), ::testing::EndsWith(", swap none"));
 }
@@ -102,7 +106,7 @@ TEST_F(LocalSnapshotWindow, ASixSecondWindowListsProcessesReadAtBothEnds) {
 
     const auto text = localSnapshotOutput(values, exampleSummary(), true, kProcessWindowSeconds);
     EXPECT_THAT(*text, ::testing::StartsWith("System     QEMU Standard PC, OS 12.5\n"));
-    EXPECT_THAT(*text, HasSubstr("by memory: postgres 20 MB"));
+    EXPECT_THAT(*text, HasSubstr("\nworker   100  0%   postgres 200  20 MB\n"));
     const auto document = localSnapshotOutput(values, exampleSummary(), false, 6);
     ASSERT_TRUE(document);
     const auto tree = json::parse(*document);

@@ -1,5 +1,5 @@
-#include "SnapshotText.h"
 #include "Commands.h"
+#include "Frame.h"
 
 #include "platform/fake/FakePlatform.h"
 #include "settings/AppSettings.h"
@@ -24,14 +24,14 @@ TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
     s.hasBattery = false;
     s.processes = ProcessReading{{ProcessRow{42, "firefox", std::nullopt, 150.4, 1 << 30}},
                                  {ProcessRow{42, "firefox", std::nullopt, 150.4, 1 << 30}}};
-    const std::string text = snapshotText(s);
+    const std::string text = joinedLines(frameLines(s, nullptr, {}));
     for (const char* line :
          {"CPU        38%  user 25%, system 13%\n", "  cores    50% 25%\n", "GPU        —\n",
           "Memory     5 GB of 16 GB used", "Network    ↓ 2 KB/s  ↑ 100 B/s\n",
           "Volumes    Ubuntu (/)  400 GB of 500 GB used\n",
           "Sensors    CPU 62°C  GPU —  memory 43°C  battery —  storage 38°C\n",
-          "Fans       1200 rpm (1200 rpm, Off)  range 300 rpm – 2000 rpm\n", "Battery    none\n",
-          "Processes  by CPU: firefox 150%\n", "by memory: firefox 1 GB\n"})
+          "Fans       1200 rpm (1200 rpm, Off)  range 300 rpm to 2000 rpm\n", "Battery    none\n",
+          "\nfirefox  42 150%   firefox  42   1 GB\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
 }
 

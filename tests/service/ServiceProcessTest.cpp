@@ -9,6 +9,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -266,16 +267,139 @@ TEST_F(ServiceProcess, TheBusStartsTheInstalledServiceOnTheFirstMessage) {
         connection->interface()->isServiceRegistered("com.brenvoll.pellgrove.service").value())
         << "nothing runs before the first message";
 
-    Running& snapshot = launch(prefix + "/bin/quillfen", {"snapshot"}, env);
-    ASSERT_TRUE(snapshot.process.waitForFinished(30000));
+    // A slow machine may take long to start a service built with sanitizers.
+    auto patient = env;
+    patient.insert("QUILLFEN_SERVICE_TIMEOUT", "30");
+    Running& snapshot = launch(prefix + "/bin/quillfen", {"snapshot"}, patient);
+    ASSERT_TRUE(snapshot.process.waitForFinished(60000));
     EXPECT_EQ(snapshot.process.exitCode(), 0) << snapshot.err();
+    EXPECT_EQ(snapshot.err(), "");
     ASSERT_EQ(snapshot.count(isSnapshot), 1);
-    EXPECT_TRUE(json::decode<SnapshotValues>(std::string_view(snapshot.out.front())));
+    const auto values = json::decode<SnapshotValues>(std::string_view(snapshot.out.front()));
+    ASSERT_TRUE(values);
+    // Full, although nobody had the popover open: every core, and what is measured by
+    // difference over the second since the service sampled in full at the command's asking.
+    ASSERT_TRUE(values->cpu);
+    EXPECT_FALSE(values->cpu->perCore.empty());
+    EXPECT_TRUE(values->disk);
+    EXPECT_TRUE(values->network);
+    EXPECT_FALSE(values->diskUsage.empty());
+    EXPECT_EQ(values->memoryUsedHistory.values().size(), 2u) << "two full samples, no more";
     const auto document = json::parse(snapshot.out.front());
     ASSERT_TRUE(document);
     EXPECT_TRUE(document->contains("system") && (*document)["system"].contains("machineName"))
         << "the system summary beside the readings";
     EXPECT_EQ(clientCount(), 0u) << "started, and no client registered";
+
+    Running& text = launch(prefix + "/bin/quillfen", {"snapshot", "--text"}, patient);
+    ASSERT_TRUE(text.process.waitForFinished(60000));
+    EXPECT_EQ(text.process.exitCode(), 0) << text.err();
+    EXPECT_TRUE(text.count([](const auto& l) { return l.starts_with("cores "); }) == 1 &&
+                text.count([](const auto& l) { return l.starts_with("System "); }) == 1)
+        << "every core, and the machine";
+}
+
+// What a command says when it gets nothing: its output, status and time taken.
+struct Said {
+    int status = -1;
+    std::string out, err;
+    qint64 ms = 0;
+};
+
+Said runQuillfen(const QStringList& args, const QProcessEnvironment& env) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(kBin + "quillfen", args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString(),
+            clock.elapsed()};
+}
+
+// Waits for a watch, which keeps trying, to say what is wrong; how long that took.
+std::optional<qint64> watchSays(Running& watch, const std::string& words) {
+    QElapsedTimer clock;
+    clock.start();
+    if (!waitFor([&] { return watch.err().find(words) != std::string::npos; }, 30000))
+        return std::nullopt;
+    return clock.elapsed();
+}
+
+TEST_F(ServiceProcess, WithoutASessionBusEveryCommandSaysHowToGetOneAndFails) {
+    auto noBus = env;
+    noBus.insert("DBUS_SESSION_BUS_ADDRESS",
+                 "unix:path=" + QString::fromStdString((dir / "no-bus").string()));
+    for (const QStringList& args : {QStringList{"snapshot"}, QStringList{"snapshot", "--text"},
+                                    QStringList{"watch"}, QStringList{"watch", "--json"}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const auto said = runQuillfen(args, noBus);
+        EXPECT_EQ(said.status, 1);
+        EXPECT_EQ(said.out, "");
+        EXPECT_NE(said.err.find("quillfen: no session bus (cannot connect to unix:path="),
+                  std::string::npos)
+            << said.err;
+        EXPECT_NE(said.err.find("dbus-run-session -- quillfen"), std::string::npos);
+        EXPECT_LT(said.ms, 3000);
+    }
+    // A setting is saved all the same, and says so.
+    const auto set = runQuillfen({"settings", "set", "theme", "light"}, noBus);
+    EXPECT_EQ(set.status, 0);
+    EXPECT_EQ(set.out, "theme = light\n");
+    EXPECT_NE(set.err.find("theme is saved, but the monitoring service was not told: no session "
+                           "bus"),
+              std::string::npos)
+        << set.err;
+}
+
+TEST_F(ServiceProcess, WithoutAServiceCommandsPointAtTheInstallerAndWatchKeepsTrying) {
+    const auto snapshot = runQuillfen({"snapshot"}, env);
+    EXPECT_EQ(snapshot.status, 1);
+    EXPECT_EQ(snapshot.out, "");
+    EXPECT_NE(snapshot.err.find("quillfen: the monitoring service is not installed"),
+              std::string::npos)
+        << snapshot.err;
+    EXPECT_NE(snapshot.err.find("scripts/install"), std::string::npos);
+    EXPECT_LT(snapshot.ms, 3000);
+
+    const auto set = runQuillfen({"settings", "set", "temperatureUnit", "fahrenheit"}, env);
+    EXPECT_EQ(set.status, 0);
+    EXPECT_NE(set.err.find("is saved, but the monitoring service was not told: the monitoring "
+                           "service is not installed"),
+              std::string::npos)
+        << set.err;
+
+    Running& w = start("quillfen", {"watch"});
+    const auto said = watchSays(w, "the monitoring service is not installed");
+    ASSERT_TRUE(said) << w.err();
+    EXPECT_LT(*said, 3000);
+    EXPECT_NE(w.errText.find("Trying again"), std::string::npos);
+    EXPECT_EQ(w.process.state(), QProcess::Running);
+
+    // Once there is a service, the view shows its readings.
+    service();
+    EXPECT_TRUE(waitFor([&] {
+        return w.count([](const auto& l) { return l.starts_with("CPU "); }) > 0;
+    })) << w.err();
+}
+
+TEST_F(ServiceProcess, AServiceThatDoesNotAnswerIsNamedWithTheTimeWaited) {
+    Running& s = service();
+    ASSERT_TRUE(waitFor([&] { return clientCount().has_value(); }));
+    const auto pid = static_cast<pid_t>(s.process.processId());
+    ::kill(pid, SIGSTOP);
+    auto brief = env;
+    brief.insert("QUILLFEN_SERVICE_TIMEOUT", "0.5");
+    const auto snapshot = runQuillfen({"snapshot"}, brief);
+    EXPECT_EQ(snapshot.status, 1);
+    EXPECT_EQ(snapshot.err, "quillfen: the monitoring service (process " + std::to_string(pid) +
+                                ") did not answer within 0.5 seconds\n");
+    EXPECT_LT(snapshot.ms, 3000);
+
+    Running& w = launch(kBin + "quillfen", {"watch", "--json"}, brief);
+    EXPECT_TRUE(watchSays(w, "did not answer within 0.5 seconds. Trying again")) << w.err();
+    ::kill(pid, SIGCONT);
 }
 
 } // namespace

@@ -32,9 +32,12 @@ QDBusConnection privateConnection(const char* kind) {
                                          QString("quillfen-%1-%2").arg(kind).arg(++serial));
 }
 
+// Includes a service the bus failed to start: it may start next time (a build finished, a
+// service file was mended), so the client backs off and tries again.
 bool meansNoService(const QDBusError& error) {
     return error.type() == QDBusError::ServiceUnknown || error.type() == QDBusError::Disconnected ||
-           error.name() == "org.freedesktop.DBus.Error.NameHasNoOwner";
+           error.name() == "org.freedesktop.DBus.Error.NameHasNoOwner" ||
+           error.name().startsWith("org.freedesktop.DBus.Error.Spawn.");
 }
 
 } // namespace

@@ -19,8 +19,8 @@ extern "C" void onTerminationSignal(int) {
     [[maybe_unused]] const auto n = ::write(signalPipe[1], &byte, 1);
 }
 
-// Turns SIGTERM and SIGINT into an event on the main loop (the self-pipe trick: a signal
-// handler may do nothing but write to a descriptor).
+// Turns SIGTERM, SIGINT and SIGHUP (the terminal went away) into an event on the main loop (the
+// self-pipe trick: a signal handler may do nothing but write to a descriptor).
 void watchTerminationSignals(Application& app) {
     if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* notifier =
@@ -37,6 +37,7 @@ void watchTerminationSignals(Application& app) {
     sa.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &sa, nullptr);
     ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGHUP, &sa, nullptr);
 }
 
 } // namespace

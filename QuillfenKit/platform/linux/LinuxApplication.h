@@ -5,7 +5,7 @@
 namespace quillfen::platform::linux {
 
 // The shared application on the event loop of the process's QCoreApplication, which the
-// executable creates before it runs the loop. SIGTERM and SIGINT end the loop the same way
+// executable creates before it runs the loop. SIGTERM, SIGINT and SIGHUP end the loop the same way
 // as terminate(), so a stopped process leaves nothing half-written behind.
 class LinuxApplication final : public Application {
 public:

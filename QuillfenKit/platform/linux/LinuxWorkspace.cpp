@@ -36,6 +36,38 @@ bool isPlainIdentifier(std::string_view id) {
     });
 }
 
+// An environment block is a few kilobytes; the kernel allows a few megabytes at most.
+constexpr std::size_t kMaxEnvironmentBytes = 4 << 20;
+
+// The data home a process's environment gives it (XDG_DATA_HOME, else HOME/.local/share, by
+// the XDG rules); nothing when its environment cannot be read or names none.
+std::optional<std::filesystem::path> dataHomeOf(const std::filesystem::path& environFile) {
+    const auto block = readFile(environFile, kMaxEnvironmentBytes);
+    if (!block) return std::nullopt;
+    std::optional<std::string_view> dataHome, home;
+    std::string_view rest(*block);
+    while (!rest.empty()) {
+        const auto end = rest.find('\0');
+        const auto entry = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        const auto take = [&](std::string_view name, std::optional<std::string_view>& into) {
+            if (entry.starts_with(name) && entry.size() > name.size() && entry[name.size()] == '/')
+                into = entry.substr(name.size());
+        };
+        take("XDG_DATA_HOME=", dataHome);
+        take("HOME=", home);
+    }
+    if (dataHome) return std::filesystem::path(*dataHome);
+    if (home) return std::filesystem::path(*home) / ".local" / "share";
+    return std::nullopt;
+}
+
+bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) {
+    if ((a / "").lexically_normal() == (b / "").lexically_normal()) return true;
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
+}
+
 // Most processes are plainly not in a bundle; they are passed over before any path is taken
 // apart.
 bool mayBeInBundle(const std::string& executable) {
@@ -159,9 +191,16 @@ LinuxWorkspace::runningApplicationsWithBundleIdentifier(std::string_view bundleI
     if (bundleIdentifier.empty()) return found;
     // Several processes usually share a bundle; its dictionary is read once per scan.
     InfoCache infos;
+    // A process that keeps its data elsewhere (a test's, a sandbox's, another session's with
+    // other folders) serves that place, not this one: it reads and writes other files and
+    // cannot be steered from here.
+    const auto ours = xdg::dataHome();
     forEachOwnProcess(mayBeInBundle, [&](int pid, const std::string& exe) {
         auto app = bundleApplication(exe, pid, infos);
-        if (app && app->bundleIdentifier == bundleIdentifier) found.push_back(std::move(*app));
+        if (!app || app->bundleIdentifier != bundleIdentifier) return;
+        const auto theirs = dataHomeOf(procRoot_ / std::to_string(pid) / "environ");
+        if (ours && theirs && !sameFolder(*ours, *theirs)) return;
+        found.push_back(std::move(*app));
     });
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.processIdentifier < b.processIdentifier;

@@ -14,6 +14,9 @@ namespace quillfen::platform::linux {
 // `<bundle id>.desktop` in the XDG application folders runs an executable inside its bundle;
 // it runs when a process of the user has its executable there. Applications that are not
 // bundles run when a process of the user has the executable their desktop entry starts.
+// Looked for by identifier, a bundled application runs only where it keeps its data where
+// this process does (the same XDG data home, when its environment names one): an instance
+// with other folders works on other files and is another place's.
 class LinuxWorkspace final : public Workspace {
 public:
     // Empty arguments mean the XDG data folders of the environment and /proc.

@@ -1,4 +1,5 @@
 #include "companions/HelperApp.h"
+#include "support/ProductVersion.h"
 
 #include "TempDir.h"
 #include "platform/fake/FakePlatform.h"
@@ -220,8 +221,11 @@ TEST_F(HelperAppTest, DownloadPageCarriesTheAppVersionAndTheNeededHelperVersion)
     EXPECT_TRUE(HelperApp::openDownloadPage());
     EXPECT_THAT(fake.workspace->openedURLs, ElementsAre(kPage + "?app=2.3"));
 
+    // Outside a bundle, as the command-line client runs: the version it was built as.
     fake.mainBundle->info.reset();
-    EXPECT_EQ(HelperApp::downloadURL(std::nullopt), kPage + "?app=%3F");
+    EXPECT_EQ(HelperApp::downloadURL(std::nullopt),
+              kPage + "?app=" + std::string(productVersion()));
+    EXPECT_THAT(std::string(productVersion()), ::testing::MatchesRegex("[0-9]+(\\.[0-9]+)*"));
 }
 
 TEST_F(HelperAppTest, AutoStartsOnceAfterEachInstallation) {

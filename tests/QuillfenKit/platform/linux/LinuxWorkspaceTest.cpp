@@ -104,6 +104,32 @@ TEST_F(LinuxWorkspaceTest, RunningApplicationsAreTheUsersProcessesInsideTheBundl
         "Other");
 }
 
+TEST_F(LinuxWorkspaceTest, AnApplicationRunsOnlyWhereItKeepsItsData) {
+    using namespace std::string_literals;
+    const auto exe = makeBundle(dir / "lib" / "Quillfen Helper.app", kID);
+    const std::string home = (dir / "home").string();
+    const std::string ours = home + "/.local/share";
+    ScopedEnv data("XDG_DATA_HOME", ours.c_str());
+    const std::pair<const char*, std::optional<std::string>> processes[] = {
+        {"100", "PATH=/bin\0XDG_DATA_HOME="s + ours + "\0"},
+        {"101", "HOME="s + home + "\0"},                           // the default under it
+        {"102", "XDG_DATA_HOME=/elsewhere\0HOME="s + home + "\0"}, // a test's, a sandbox's
+        {"103", "HOME=/home/someone-else\0"s},                     // another home
+        {"104", "XDG_DATA_HOME=relative\0HOME="s + home + "\0"},   // relative: ignored
+        {"105", std::nullopt},                                     // cannot be read: counts
+        {"106", "XDG_DATA_HOME="s + ours + "/\0"},
+        {"107", "XDG_DATA_HOME="s + home + "/.local/../.local/share\0"},
+    };
+    for (const auto& [pid, environment] : processes) {
+        process(pid, exe.string());
+        if (environment) writeText(proc / pid / "environ", *environment);
+    }
+    std::vector<int> running;
+    for (const auto& app : workspace.runningApplicationsWithBundleIdentifier(kID))
+        running.push_back(app.processIdentifier);
+    EXPECT_THAT(running, ElementsAre(100, 101, 104, 105, 106, 107));
+}
+
 TEST_F(LinuxWorkspaceTest, ProcessesStartedByAnInstalledDesktopEntryAreRunningApplications) {
     const auto program = [&](const std::string& name) {
         const auto path = dir / "bin" / name;
