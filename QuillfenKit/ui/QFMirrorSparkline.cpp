@@ -1,0 +1,92 @@
+#include "ui/QFMirrorSparkline.h"
+
+#include "ui/QFView.h"
+
+#include <cmath>
+
+namespace quillfen {
+namespace {
+
+void fillHalf(QPainter& painter, std::span<const QPointF> points, double mid,
+              const QLinearGradient& fade) {
+    QPainterPath area;
+    area.reserve(int(points.size()) * 3 + 4);
+    qfAppendSmooth(area, points, true);
+    area.lineTo(points.back().x(), mid);
+    area.lineTo(points.front().x(), mid);
+    area.closeSubpath();
+    painter.fillPath(area, fade);
+}
+
+} // namespace
+
+void qfPaintMirrorSparkline(QPainter& painter, const QRectF& box,
+                            const QFMirrorSparkline::Options& o) {
+    qfPaintMirrorSparkline(painter, box, o.up, o.down, o.colorUp.resolve(), o.colorDown.resolve(),
+                           o.minMax, o.capacity);
+}
+
+void qfPaintMirrorSparkline(QPainter& painter, const QRectF& box, std::span<const double> up,
+                            std::span<const double> down, const QColor& colorUp,
+                            const QColor& colorDown, double minMax, int capacity) {
+    const auto g = qfMirrorGeometry(up, down, minMax, capacity, box.size());
+    if (g.up.size() < 2) return;
+    const double h = box.height();
+    painter.save();
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.translate(box.topLeft());
+
+    QLinearGradient fadeUp(0, 0, 0, h);
+    fadeUp.setColorAt(0, QF::withOpacity(colorUp, 0.5));
+    fadeUp.setColorAt(1, QF::withOpacity(colorUp, 0.05));
+    fillHalf(painter, g.up, g.mid, fadeUp);
+    QLinearGradient fadeDown(0, 0, 0, h);
+    fadeDown.setColorAt(0, QF::withOpacity(colorDown, 0.05));
+    fadeDown.setColorAt(1, QF::withOpacity(colorDown, 0.5));
+    fillHalf(painter, g.down, g.mid, fadeDown);
+
+    // The centre line sits on a device-pixel row, so it stays sharp.
+    const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double y = (std::floor((box.top() + g.mid) * dpr) + 0.5) / dpr - box.top();
+    QPen centre(QF::withOpacity(QF::text4(), 0.6), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    centre.setMiterLimit(10);
+    centre.setDashPattern({3, 3});
+    centre.setDashOffset(0);
+    painter.setPen(centre);
+    painter.drawLine(QPointF(0, y), QPointF(box.width(), y));
+
+    const auto& stroke = qfChartStroke();
+    painter.strokePath(qfSmoothPath(g.up), stroke.pen(colorUp));
+    painter.strokePath(qfSmoothPath(g.down), stroke.pen(colorDown));
+    painter.restore();
+}
+
+QFMirrorSparkline::QFMirrorSparkline(Options options, QWidget* parent)
+    : QWidget(parent)
+    , o_(std::move(options)) {
+    qfFollowTheme(this);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void QFMirrorSparkline::setOptions(Options options) {
+    o_ = std::move(options);
+    updateGeometry();
+    update();
+}
+
+void QFMirrorSparkline::setSeries(std::vector<double> up, std::vector<double> down) {
+    o_.up = std::move(up);
+    o_.down = std::move(down);
+    update();
+}
+
+QSize QFMirrorSparkline::sizeHint() const {
+    return {120, int(std::ceil(o_.height))};
+}
+
+void QFMirrorSparkline::paintEvent(QPaintEvent*) {
+    QFPainter p(this);
+    qfPaintMirrorSparkline(p, QRectF(0, 0, width(), o_.height), o_);
+}
+
+} // namespace quillfen

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QPainter>
+#include <QWidget>
+
+class QBoxLayout;
+
+namespace quillfen {
+
+// Repaints `widget` whenever the user's theme changes: views hold palette roles, not colours,
+// and look them up again when they paint.
+void qfFollowTheme(QWidget* widget);
+
+// Adds `widget` to a vertical stack at its leading edge: views that can grow take the full
+// width, fixed-size ones keep their size at the left instead of being centred.
+void qfAddLeading(QBoxLayout* layout, QWidget* widget);
+
+// A painter with antialiasing for shapes and text, as every view paints.
+class QFPainter : public QPainter {
+public:
+    explicit QFPainter(QPaintDevice* device)
+        : QPainter(device) {
+        setRenderHint(QPainter::Antialiasing);
+        setRenderHint(QPainter::TextAntialiasing);
+        setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+};
+
+} // namespace quillfen
