@@ -1,5 +1,7 @@
 #include "ui/ChartGeometry.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -32,6 +34,28 @@ template <typename It> void appendSmooth(QPainterPath& path, It first, It last, 
     }
 }
 
+template <typename It>
+void flattenSmooth(std::vector<QPointF>& out, It first, It last, double scale) {
+    if (first == last) return;
+    QPointF previous = *first;
+    out.push_back(previous);
+    for (auto it = std::next(first); it != last; ++it) {
+        const QPointF p = *it;
+        const double mx = (previous.x() + p.x()) * 0.5;
+        const double wide = std::abs(p.x() - previous.x()) * scale;
+        const int pieces = std::clamp(int(std::ceil(wide / 3)), 1, 16);
+        // B(t) with the control points (mx, y0) and (mx, y1).
+        for (int k = 1; k < pieces; ++k) {
+            const double t = double(k) / pieces, u = 1 - t;
+            const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+            out.emplace_back(a * previous.x() + (b + c) * mx + d * p.x(),
+                             (a + b) * previous.y() + (c + d) * p.y());
+        }
+        out.push_back(p);
+        previous = p;
+    }
+}
+
 double step(double width, int capacity) {
     return capacity < 2 ? 0.0 : width / double(capacity - 1);
 }
@@ -55,6 +79,88 @@ void qfAppendSmooth(QPainterPath& path, std::span<const QPointF> points, bool mo
 
 void qfAppendSmoothReversed(QPainterPath& path, std::span<const QPointF> points, bool move) {
     appendSmooth(path, points.rbegin(), points.rend(), move);
+}
+
+void qfFlattenSmooth(std::vector<QPointF>& out, std::span<const QPointF> points, double scale,
+                     bool reversed) {
+    if (reversed)
+        flattenSmooth(out, points.rbegin(), points.rend(), scale);
+    else
+        flattenSmooth(out, points.begin(), points.end(), scale);
+}
+
+namespace {
+
+void ribbon(QPainter& painter, std::span<const QPointF> line, double width, const QColor& color,
+            std::vector<QPointF>& scratch) {
+    const std::size_t n = line.size();
+    if (n < 2) return;
+    const double half = width / 2;
+    // The unit direction of the piece from line[i] to line[i + 1] (null when it has no length).
+    const auto direction = [&](std::size_t i) {
+        const QPointF d = line[i + 1] - line[i];
+        const double len = std::hypot(d.x(), d.y());
+        return len > 1e-9 ? d / len : QPointF(0, 0);
+    };
+    const auto normalOf = [](QPointF d) { return QPointF(-d.y(), d.x()); };
+    // One side forward, a round cap, the other side back, a round cap: one polygon, filled
+    // once, so a translucent line is blended once everywhere.
+    constexpr int kCapSteps = 6;
+    scratch.resize(2 * n + 2 * (kCapSteps - 1));
+    const std::size_t back = scratch.size() - 1;
+    QPointF previous = direction(0), first = previous, last = previous;
+    for (std::size_t i = 0; i < n; ++i) {
+        QPointF next = i + 1 < n ? direction(i) : previous;
+        if (next.isNull()) next = previous;
+        if (previous.isNull()) previous = next;
+        if (i == 0) first = next;
+        last = next;
+        // A mitred offset keeps the ribbon `width` wide through a turn; sharp turns are cut off
+        // at twice the width, where a round join would bulge no further.
+        QPointF m = normalOf(previous) + normalOf(next);
+        const double len = std::hypot(m.x(), m.y());
+        m = len > 1e-9 ? m / len : normalOf(next);
+        const QPointF nn = normalOf(next);
+        const double cosHalf = std::max(m.x() * nn.x() + m.y() * nn.y(), 0.5);
+        const QPointF offset = m * (half / cosHalf);
+        scratch[i] = line[i] + offset;
+        scratch[back - (kCapSteps - 1) - i] = line[i] - offset;
+        previous = next;
+    }
+    for (int k = 1; k < kCapSteps; ++k) {
+        const double phi = M_PI * k / kCapSteps, c = std::cos(phi), s = std::sin(phi);
+        scratch[n - 1 + std::size_t(k)] = line[n - 1] + (normalOf(last) * c + last * s) * half;
+        scratch[back - std::size_t(kCapSteps - 1) + std::size_t(k)] =
+            line[0] + (normalOf(first) * -c - first * s) * half;
+    }
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawPolygon(scratch.data(), int(scratch.size()), Qt::WindingFill);
+    painter.restore();
+}
+
+// Pieces per polygon when the line is opaque. The antialiasing rasterizer slows down sharply
+// once a polygon's outline no longer fits its working memory; short runs that overlap by one
+// piece cost less than half as much, and an opaque colour does not show the overlaps.
+constexpr std::size_t kRun = 24;
+
+} // namespace
+
+void qfStrokeRibbon(QPainter& painter, std::span<const QPointF> line, double width,
+                    const QColor& color, std::vector<QPointF>& scratch) {
+    if (color.alpha() < 255 || line.size() <= kRun + 1)
+        return ribbon(painter, line, width, color, scratch);
+    for (std::size_t i = 0; i + 1 < line.size(); i += kRun)
+        ribbon(painter, line.subspan(i, std::min(kRun + 1, line.size() - i)), width, color,
+               scratch);
+}
+
+void qfFillUnder(QPainter& painter, std::span<const QPointF> outline) {
+    const bool antialiased = painter.testRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawPolygon(outline.data(), int(outline.size()));
+    painter.setRenderHint(QPainter::Antialiasing, antialiased);
 }
 
 QPen QFStrokeStyle::pen(const QColor& color) const {

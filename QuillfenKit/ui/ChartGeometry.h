@@ -6,6 +6,8 @@
 #include <QPointF>
 #include <QSizeF>
 
+class QPainter;
+
 #include <optional>
 #include <span>
 #include <vector>
@@ -25,6 +27,24 @@ std::vector<double> qfXs(int count, double width, int capacity);
 void qfAppendSmooth(QPainterPath& path, std::span<const QPointF> points, bool move);
 // The same through the points in reverse order.
 void qfAppendSmoothReversed(QPainterPath& path, std::span<const QPointF> points, bool move);
+
+// The same curve as qfAppendSmooth, appended to `out` as straight pieces at most about 3 device
+// pixels wide (`scale` device pixels per point), through the points in reverse order when
+// asked: indistinguishable on screen, and far cheaper to fill and stroke than the curves
+// themselves, which charts repaint every second.
+void qfFlattenSmooth(std::vector<QPointF>& out, std::span<const QPointF> points, double scale,
+                     bool reversed = false);
+
+// Strokes the polyline `line` as a ribbon `width` wide with round ends. The charts' lines are
+// smooth curves cut into short straight pieces, whose joins turn by small angles only; filling
+// the ribbon costs a fraction of a general stroke. `scratch` is reused between calls.
+void qfStrokeRibbon(QPainter& painter, std::span<const QPointF> line, double width,
+                    const QColor& color, std::vector<QPointF>& scratch);
+
+// Fills the polygon `outline` with the painter's brush. The edges that curve run under the
+// chart's lines, which hide them, so the area is filled without antialiasing: that is most
+// of the cost of a chart.
+void qfFillUnder(QPainter& painter, std::span<const QPointF> outline);
 
 // The stroke of chart lines: 1.6 wide, round caps and joins, miter limit 10, solid.
 struct QFStrokeStyle {

@@ -7,15 +7,15 @@
 namespace quillfen {
 namespace {
 
-void fillHalf(QPainter& painter, std::span<const QPointF> points, double mid,
-              const QLinearGradient& fade) {
-    QPainterPath area;
-    area.reserve(int(points.size()) * 3 + 4);
-    qfAppendSmooth(area, points, true);
-    area.lineTo(points.back().x(), mid);
-    area.lineTo(points.front().x(), mid);
-    area.closeSubpath();
-    painter.fillPath(area, fade);
+// Fills between the flattened curve `line` and the centre line; `line` is left as it was.
+void fillHalf(QPainter& painter, std::vector<QPointF>& line, double firstX, double lastX,
+              double mid, const QLinearGradient& fade) {
+    const std::size_t n = line.size();
+    line.emplace_back(lastX, mid);
+    line.emplace_back(firstX, mid);
+    painter.setBrush(fade);
+    qfFillUnder(painter, line);
+    line.resize(n);
 }
 
 } // namespace
@@ -32,22 +32,31 @@ void qfPaintMirrorSparkline(QPainter& painter, const QRectF& box, std::span<cons
     const auto g = qfMirrorGeometry(up, down, minMax, capacity, box.size());
     if (g.up.size() < 2) return;
     const double h = box.height();
+    const double scale = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    // Painting runs on the main thread only; the buffers are kept so that a repaint does not
+    // allocate.
+    static std::vector<QPointF> upLine, downLine, scratch;
+    upLine.clear();
+    downLine.clear();
+    qfFlattenSmooth(upLine, g.up, scale);
+    qfFlattenSmooth(downLine, g.down, scale);
+    const double firstX = g.up.front().x(), lastX = g.up.back().x();
     painter.save();
     painter.setClipRect(box, Qt::IntersectClip);
     painter.translate(box.topLeft());
+    painter.setPen(Qt::NoPen);
 
     QLinearGradient fadeUp(0, 0, 0, h);
     fadeUp.setColorAt(0, QF::withOpacity(colorUp, 0.5));
     fadeUp.setColorAt(1, QF::withOpacity(colorUp, 0.05));
-    fillHalf(painter, g.up, g.mid, fadeUp);
+    fillHalf(painter, upLine, firstX, lastX, g.mid, fadeUp);
     QLinearGradient fadeDown(0, 0, 0, h);
     fadeDown.setColorAt(0, QF::withOpacity(colorDown, 0.05));
     fadeDown.setColorAt(1, QF::withOpacity(colorDown, 0.5));
-    fillHalf(painter, g.down, g.mid, fadeDown);
+    fillHalf(painter, downLine, firstX, lastX, g.mid, fadeDown);
 
     // The centre line sits on a device-pixel row, so it stays sharp.
-    const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const double y = (std::floor((box.top() + g.mid) * dpr) + 0.5) / dpr - box.top();
+    const double y = (std::floor((box.top() + g.mid) * scale) + 0.5) / scale - box.top();
     QPen centre(QF::withOpacity(QF::text4(), 0.6), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     centre.setMiterLimit(10);
     centre.setDashPattern({3, 3});
@@ -55,9 +64,9 @@ void qfPaintMirrorSparkline(QPainter& painter, const QRectF& box, std::span<cons
     painter.setPen(centre);
     painter.drawLine(QPointF(0, y), QPointF(box.width(), y));
 
-    const auto& stroke = qfChartStroke();
-    painter.strokePath(qfSmoothPath(g.up), stroke.pen(colorUp));
-    painter.strokePath(qfSmoothPath(g.down), stroke.pen(colorDown));
+    const double width = qfChartStroke().lineWidth;
+    qfStrokeRibbon(painter, upLine, width, colorUp, scratch);
+    qfStrokeRibbon(painter, downLine, width, colorDown, scratch);
     painter.restore();
 }
 

@@ -162,7 +162,7 @@ QByteArray qfQuillfenAppIconSVG() {
                           "stroke-opacity=\"%2\" stroke-width=\"%3\"/>\n")
                .arg(svgPath(qfContinuousRect(kTile.adjusted(inset, inset, -inset, -inset),
                                              kTileRadius - inset)),
-                    number(tileBorder().alphaF()), number(2 * inset));
+                    number(std::round(tileBorder().alphaF() * 1000) / 1000), number(2 * inset));
     const double offset = kGrid / 2 * (1 - kMarkScale);
     svg += QStringLiteral("  <g transform=\"translate(%1 %1) scale(%2)\" fill=\"none\" "
                           "stroke=\"%3\" stroke-width=\"%4\" stroke-linecap=\"round\" "

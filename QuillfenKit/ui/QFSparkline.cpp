@@ -14,25 +14,29 @@ void qfPaintSparkline(QPainter& painter, const QRectF& box, std::span<const doub
                       int capacity) {
     const auto pts = qfSparklinePoints(values, maxValue, capacity, box.size());
     if (pts.size() < 2) return;
+    // Painting runs on the main thread only; the buffers are kept so that a repaint does not
+    // allocate.
+    static std::vector<QPointF> curve, scratch;
+    curve.clear();
+    qfFlattenSmooth(curve, pts, painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    const std::size_t line = curve.size();
+    const double h = box.height();
     painter.save();
     painter.setClipRect(box, Qt::IntersectClip);
     painter.translate(box.topLeft());
-    const double h = box.height();
 
-    QPainterPath path = qfSmoothPath(pts);
-    QPainterPath area = path;
-    area.lineTo(pts.back().x(), h);
-    area.lineTo(pts.front().x(), h);
-    area.closeSubpath();
+    // The area under the line, closed along the bottom edge.
+    curve.emplace_back(pts.back().x(), h);
+    curve.emplace_back(pts.front().x(), h);
     QLinearGradient fade(0, 0, 0, h);
     fade.setColorAt(0, QF::withOpacity(color, fillOpacity * 0.45));
     fade.setColorAt(1, QF::withOpacity(color, 0));
-    painter.fillPath(area, fade);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fade);
+    qfFillUnder(painter, curve);
 
-    QPen pen(QF::withOpacity(color, fillOpacity), lineWidth, Qt::SolidLine, Qt::RoundCap,
-             Qt::RoundJoin);
-    pen.setMiterLimit(10);
-    painter.strokePath(path, pen);
+    qfStrokeRibbon(painter, std::span(curve).first(line), lineWidth,
+                   QF::withOpacity(color, fillOpacity), scratch);
     painter.restore();
 }
 

@@ -18,35 +18,41 @@ void qfPaintStackedSparkline(QPainter& painter, const QRectF& box, std::span<con
     const auto g = qfStackedGeometry(a, b, minMax, capacity, box.size());
     if (g.lower.size() < 2) return;
     const double h = box.height();
-    const int reserve = int(g.lower.size()) * 6 + 8;
+    const double scale = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    // Painting runs on the main thread only; the buffers are kept so that a repaint does not
+    // allocate.
+    static std::vector<QPointF> lower, band, scratch;
+    lower.clear();
+    band.clear();
+    qfFlattenSmooth(lower, g.lower, scale);
+    qfFlattenSmooth(band, g.upper, scale);
+    const std::size_t lowerLine = lower.size(), upperLine = band.size();
     painter.save();
     painter.setClipRect(box, Qt::IntersectClip);
     painter.translate(box.topLeft());
+    painter.setPen(Qt::NoPen);
 
-    QPainterPath lowerBand;
-    lowerBand.reserve(reserve);
-    qfAppendSmooth(lowerBand, g.lower, true);
-    lowerBand.lineTo(g.lower.back().x(), h);
-    lowerBand.lineTo(g.lower.front().x(), h);
-    lowerBand.closeSubpath();
+    // Lower band: under the lower curve down to the bottom edge.
+    lower.emplace_back(g.lower.back().x(), h);
+    lower.emplace_back(g.lower.front().x(), h);
     QLinearGradient fadeA(0, 0, 0, h);
     fadeA.setColorAt(0, QF::withOpacity(colorA, 0.5));
     fadeA.setColorAt(1, QF::withOpacity(colorA, 0.08));
-    painter.fillPath(lowerBand, fadeA);
+    painter.setBrush(fadeA);
+    qfFillUnder(painter, lower);
 
-    QPainterPath upperBand;
-    upperBand.reserve(reserve);
-    qfAppendSmooth(upperBand, g.upper, true);
-    qfAppendSmoothReversed(upperBand, g.lower, false);
-    upperBand.closeSubpath();
+    // Upper band: along the upper curve, straight down at the right end and back along the
+    // lower one.
+    qfFlattenSmooth(band, g.lower, scale, true);
     QLinearGradient fadeB(0, 0, 0, h);
     fadeB.setColorAt(0, QF::withOpacity(colorB, 0.62));
     fadeB.setColorAt(1, QF::withOpacity(colorB, 0.12));
-    painter.fillPath(upperBand, fadeB);
+    painter.setBrush(fadeB);
+    qfFillUnder(painter, band);
 
-    const auto& stroke = qfChartStroke();
-    painter.strokePath(qfSmoothPath(g.lower), stroke.pen(colorA));
-    painter.strokePath(qfSmoothPath(g.upper), stroke.pen(colorB));
+    const double width = qfChartStroke().lineWidth;
+    qfStrokeRibbon(painter, std::span(lower).first(lowerLine), width, colorA, scratch);
+    qfStrokeRibbon(painter, std::span(band).first(upperLine), width, colorB, scratch);
     painter.restore();
 }
 

@@ -3,13 +3,51 @@
 #include "ui/QFView.h"
 
 #include <QFontMetricsF>
+#include <QStaticText>
 
 #include <cmath>
+#include <unordered_map>
 
 namespace quillfen {
 
+namespace {
+
+// Laid-out text by string and font. Labels repaint every second with mostly the same texts;
+// laying them out again each time (shaping) would cost more than drawing them.
+struct TextKey {
+    QString text;
+    QFont font;
+    bool operator==(const TextKey&) const = default;
+};
+
+struct TextKeyHash {
+    std::size_t operator()(const TextKey& k) const { return qHash(k.text) ^ (qHash(k.font) << 1); }
+};
+
+struct LaidOut {
+    QStaticText text;
+    double width;
+};
+
+// Readings change, so texts come and go; past this many the cache starts over.
+constexpr std::size_t kMaxCachedTexts = 2048;
+
+const LaidOut& laidOut(const QString& text, const QFont& font) {
+    static std::unordered_map<TextKey, LaidOut, TextKeyHash> cache;
+    TextKey key{text, font};
+    if (const auto it = cache.find(key); it != cache.end()) return it->second;
+    if (cache.size() >= kMaxCachedTexts) cache.clear();
+    QStaticText s(text);
+    s.setTextFormat(Qt::PlainText);
+    s.prepare(QTransform(), font);
+    const double width = QFontMetricsF(font).horizontalAdvance(text);
+    return cache.emplace(std::move(key), LaidOut{std::move(s), width}).first->second;
+}
+
+} // namespace
+
 double qfTextWidth(const QString& text, const QFont& font) {
-    return QFontMetricsF(font).horizontalAdvance(text);
+    return laidOut(text, font).width;
 }
 
 double qfLineHeight(const QFont& font) {
@@ -24,13 +62,13 @@ double qfAscent(const QFont& font) {
 void qfDrawText(QPainter& painter, double x, double baseline, const QString& text,
                 const QFont& font, const QColor& color, double maxWidth) {
     if (text.isEmpty() || maxWidth <= 0) return;
-    const QFontMetricsF fm(font);
-    const QString shown = fm.horizontalAdvance(text) > maxWidth + 0.01
-                              ? fm.elidedText(text, Qt::ElideRight, maxWidth)
-                              : text;
+    const LaidOut* shown = &laidOut(text, font);
+    if (shown->width > maxWidth + 0.01)
+        shown = &laidOut(QFontMetricsF(font).elidedText(text, Qt::ElideRight, maxWidth), font);
     painter.setFont(font);
     painter.setPen(color);
-    painter.drawText(QPointF(x, baseline), shown);
+    // Static text is placed by the top of its line.
+    painter.drawStaticText(QPointF(x, baseline - qfAscent(font)), shown->text);
 }
 
 void qfDrawTextIn(QPainter& painter, const QRectF& box, const QString& text, const QFont& font,

@@ -8,6 +8,8 @@
 #include "settings/AppSettings.h"
 #include "ui/QFHeroChart.h"
 #include "ui/QFSparkline.h"
+#include "ui/QFStackedSparkline.h"
+#include <QPainter>
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -5,6 +5,7 @@
 #include "ui/QFHeroChart.h"
 #include "ui/QFMiniProcList.h"
 #include "ui/QFProcessIcon.h"
+#include "ui/QFQuillfenMark.h"
 #include "ui/QFRing.h"
 #include "ui/QFSegBar.h"
 #include "ui/QFSetRow.h"
@@ -214,6 +215,25 @@ TEST_F(Components, FontsAreInterAndJetBrainsMonoAtPixelSizes) {
     EXPECT_EQ(QFontInfo(qf(13, QFont::DemiBold)).weight(), QFont::DemiBold);
     for (const double size : {9.0, 11.5, 40.0})
         EXPECT_NEAR(QFontInfo(qfMono(size)).pixelSize(), size, 0.51) << size;
+}
+
+TEST_F(Components, TheIconFileDrawsWhatThePainterDraws) {
+    QImage loaded;
+    ASSERT_TRUE(loaded.loadFromData(qfQuillfenAppIconSVG(), "SVG")) << "libqt6svg6";
+    const QImage fromFile = loaded;
+    ASSERT_EQ(fromFile.size(), QSize(256, 256));
+    const QImage painted = qfQuillfenAppIconImage(256);
+    const double unit = 256 / 24.0, mark = 0.74, offset = 12 * (1 - mark);
+    // The middle of the quill's shaft, on the tile.
+    const auto& shaft = qfQuillfenMarkDrawing().polylines.at(1);
+    const QPointF mid = (shaft.front() + shaft.back()) / 2 * mark + QPointF(offset, offset);
+    for (const QImage* image : {&fromFile, &painted}) {
+        EXPECT_TRUE(near(pixelAt(*image, mid.x() * unit, mid.y() * unit), QColor(0xFF992B), 6));
+        EXPECT_EQ(qAlpha(image->pixel(2, 2)), 0) << "outside the rounded tile";
+    }
+    const QColor tile = painted.pixelColor(128, int(21.8 * unit));
+    EXPECT_EQ(tile.alpha(), 255);
+    EXPECT_TRUE(near(fromFile.pixelColor(128, int(21.8 * unit)), tile, 4));
 }
 
 // Icons of bundles and desktop entries, as the process list shows them.
