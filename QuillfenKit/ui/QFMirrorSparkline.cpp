@@ -32,7 +32,7 @@ void qfPaintMirrorSparkline(QPainter& painter, const QRectF& box, std::span<cons
     const auto g = qfMirrorGeometry(up, down, minMax, capacity, box.size());
     if (g.up.size() < 2) return;
     const double h = box.height();
-    const double scale = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double scale = qfDeviceScale(painter);
     // Painting runs on the main thread only; the buffers are kept so that a repaint does not
     // allocate.
     static std::vector<QPointF> upLine, downLine, scratch;
@@ -55,8 +55,10 @@ void qfPaintMirrorSparkline(QPainter& painter, const QRectF& box, std::span<cons
     fadeDown.setColorAt(1, QF::withOpacity(colorDown, 0.5));
     fillHalf(painter, downLine, firstX, lastX, g.mid, fadeDown);
 
-    // The centre line sits on a device-pixel row, so it stays sharp.
-    const double y = (std::floor((box.top() + g.mid) * scale) + 0.5) / scale - box.top();
+    // The one-point centre line covers whole device pixels, so it stays sharp.
+    const QTransform toDevice = painter.deviceTransform();
+    const double edge = std::round((g.mid - 0.5) * toDevice.m22() + toDevice.dy());
+    const double y = (edge - toDevice.dy()) / toDevice.m22() + 0.5;
     QPen centre(QF::withOpacity(QF::text4(), 0.6), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     centre.setMiterLimit(10);
     centre.setDashPattern({3, 3});

@@ -135,7 +135,7 @@ void qfPaintProcessIcon(QPainter& painter, const QRectF& box,
     if (!url || url->empty()) return paintGearTile(painter, box);
     CachedIcon& icon = entryFor(*url);
     if (icon.image.isNull()) return paintGearTile(painter, box);
-    const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double dpr = qfDeviceScale(painter);
     const int side = std::max(1, int(std::lround(box.width() * dpr)));
     auto it = icon.scaled.find(side);
     if (it == icon.scaled.end()) {

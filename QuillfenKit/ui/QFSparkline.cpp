@@ -18,7 +18,7 @@ void qfPaintSparkline(QPainter& painter, const QRectF& box, std::span<const doub
     // allocate.
     static std::vector<QPointF> curve, scratch;
     curve.clear();
-    qfFlattenSmooth(curve, pts, painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    qfFlattenSmooth(curve, pts, qfDeviceScale(painter));
     const std::size_t line = curve.size();
     const double h = box.height();
     painter.save();

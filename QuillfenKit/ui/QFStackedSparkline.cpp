@@ -18,7 +18,7 @@ void qfPaintStackedSparkline(QPainter& painter, const QRectF& box, std::span<con
     const auto g = qfStackedGeometry(a, b, minMax, capacity, box.size());
     if (g.lower.size() < 2) return;
     const double h = box.height();
-    const double scale = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double scale = qfDeviceScale(painter);
     // Painting runs on the main thread only; the buffers are kept so that a repaint does not
     // allocate.
     static std::vector<QPointF> lower, band, scratch;

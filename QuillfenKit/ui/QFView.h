@@ -15,6 +15,11 @@ void qfFollowTheme(QWidget* widget);
 // width, fixed-size ones keep their size at the left instead of being centred.
 void qfAddLeading(QBoxLayout* layout, QWidget* widget);
 
+// Device pixels per point where `painter` paints now. A widget rendered into an image of
+// another pixel ratio paints through its own device, so the device's ratio is not the one to
+// go by.
+double qfDeviceScale(const QPainter& painter);
+
 // A painter with antialiasing for shapes and text, as every view paints.
 class QFPainter : public QPainter {
 public:

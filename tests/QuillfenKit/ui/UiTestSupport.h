@@ -54,8 +54,10 @@ inline QImage render(QWidget& widget, QSize size, const QColor& background, doub
     widget.setAttribute(Qt::WA_DontShowOnScreen);
     widget.resize(size);
     widget.show();
-    // Layouts settle through posted events, which no event loop runs here.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    // Children are shown and layouts settle through posted events, which no event loop runs
+    // here.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents();
     QImage image(size * dpr, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     image.fill(background);
