@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPainter>
+#include <QWidget>
+
+class QBoxLayout;
+
+namespace quillfen {
+
+// Repaints `widget` whenever the user's theme changes: views hold palette roles, not colours,
+// and look them up again when they paint.
+void qfFollowTheme(QWidget* widget);
+
+// Adds `widget` to a vertical stack at its leading edge: views that can grow take the full
+// width, fixed-size ones keep their size at the left instead of being centred.
+void qfAddLeading(QBoxLayout* layout, QWidget* widget);
+
+// Device pixels per point where `painter` paints now. A widget rendered into an image of
+// another pixel ratio paints through its own device, so the device's ratio is not the one to
+// go by.
+double qfDeviceScale(const QPainter& painter);
+
+// A painter with antialiasing for shapes and text, as every view paints.
+class QFPainter : public QPainter {
+public:
+    explicit QFPainter(QPaintDevice* device)
+        : QPainter(device) {
+        setRenderHint(QPainter::Antialiasing);
+        setRenderHint(QPainter::TextAntialiasing);
+        setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+};
+
+} // namespace quillfen

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/fake/FakePlatform.h"
+#include "settings/AppSettings.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QImage>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Printed as #AARRGGBB in failures.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QColor& c, std::ostream* os) {
+    *os << c.name(QColor::HexArgb).toStdString();
+}
+QT_END_NAMESPACE
+
+namespace quillfen::testing {
+
+// Views read the theme from the shared settings; each test gets them on a fake platform and
+// leaves the theme as it found it.
+class UiTest : public ::testing::Test {
+protected:
+    void TearDown() override { AppSettings::shared().setTheme(QFThemeChoice::multi); }
+    void setTheme(QFThemeChoice theme) { AppSettings::shared().setTheme(theme); }
+
+    platform::fake::FakePlatform fake;
+};
+
+// `src` composited over the opaque `dst`.
+inline QColor over(const QColor& src, const QColor& dst) {
+    const double a = src.alphaF();
+    return QColor::fromRgbF(float(src.redF() * a + dst.redF() * (1 - a)),
+                            float(src.greenF() * a + dst.greenF() * (1 - a)),
+                            float(src.blueF() * a + dst.blueF() * (1 - a)));
+}
+
+// Whether two opaque colours differ by at most `tolerance` in every 8-bit channel.
+inline ::testing::AssertionResult near(const QColor& actual, const QColor& expected,
+                                       int tolerance = 3) {
+    const int d = std::max({std::abs(actual.red() - expected.red()),
+                            std::abs(actual.green() - expected.green()),
+                            std::abs(actual.blue() - expected.blue())});
+    if (d <= tolerance) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << actual.name().toStdString() << " is not " << expected.name().toStdString();
+}
+
+// The widget laid out at `size` and rendered over an opaque background.
+inline QImage render(QWidget& widget, QSize size, const QColor& background, double dpr = 1) {
+    widget.setAttribute(Qt::WA_DontShowOnScreen);
+    widget.resize(size);
+    widget.show();
+    // Children are shown and layouts settle through posted events, which no event loop runs
+    // here.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents();
+    QImage image(size * dpr, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(background);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// The pixel under a point given in device-independent units.
+inline QColor pixelAt(const QImage& image, double x, double y) {
+    const double dpr = image.devicePixelRatio();
+    return image.pixelColor(int(x * dpr), int(y * dpr));
+}
+
+} // namespace quillfen::testing
