@@ -2,6 +2,7 @@
 
 #include "format/Formatters.h"
 #include "support/Printable.h"
+#include "support/Utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,15 +37,10 @@ bool isZeroWidth(std::uint32_t c) {
 
 // The character at `text[i]`: its length in bytes and its width in columns.
 std::pair<std::size_t, std::size_t> character(std::string_view text, std::size_t i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t length = c < 0x80 ? 1 : c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc0 ? 2 : 1;
-    if (length == 1 || i + length > text.size()) return {1, 1};
-    std::uint32_t cp = length == 2 ? c & 0x1f : length == 3 ? c & 0x0f : c & 0x07;
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xc0) != 0x80) return {1, 1};
-        cp = (cp << 6) | (next & 0x3f);
-    }
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + i;
+    std::uint32_t cp = 0;
+    const std::size_t length = utf8::decode(p, p + (text.size() - i), &cp);
+    if (length == 0) return {1, 1}; // ASCII, or a broken byte shown as one column
     return {length, isZeroWidth(cp) ? 0 : isWide(cp) ? 2 : 1};
 }
 
