@@ -142,8 +142,8 @@ private:
         state.title = kTitle;
         if (!notice_.empty()) state.notices.push_back(notice_);
         // Nothing is on its way while the service cannot be reached.
-        state.sampling = notice_.empty() &&
-                         (!firstReading_.isValid() || firstReading_.elapsed() < kWarmUpMs);
+        state.sampling =
+            notice_.empty() && (!firstReading_.isValid() || firstReading_.elapsed() < kWarmUpMs);
         if (!state.sampling && !values.sensorsAvailable) state.helperRunning = helperRunning();
         const auto system = readSystemSummary();
         if (screen_) {
