@@ -2,104 +2,119 @@
 
 #include "model/AppState.h"
 #include "platform/Platform.h"
-#include "quillfenclientinterface.h"
-#include "quillfenserviceadaptor.h"
 #include "settings/AppSettings.h"
 #include "xpc/QuillfenXPC.h"
-
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusServiceWatcher>
 
 #include <utility>
 
 namespace quillfen {
-namespace {
 
-QString q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+// One caller's view of the service: what it asks is handed on with who asked.
+class MonitoringService::Peer final : public QuillfenServiceProtocol {
+public:
+    Peer(std::weak_ptr<MonitoringService> service, PeerID id)
+        : service_(std::move(service))
+        , id_(id) {}
 
-QByteArray encoded(const std::optional<std::string>& text) {
-    return text ? QByteArray(text->data(), static_cast<qsizetype>(text->size())) : QByteArray();
-}
+    void registerClientWithEndpoint(const std::string& endpoint,
+                                    std::function<void(bool)> reply) override {
+        if (const auto s = service_.lock())
+            s->registerClient(id_, endpoint, std::move(reply));
+        else
+            reply(false);
+    }
+    void currentSnapshotWithReply(std::function<void(std::string)> reply) override {
+        if (const auto s = service_.lock())
+            s->currentSnapshot(std::move(reply));
+        else
+            reply({});
+    }
+    void setPopoverOpen(bool open) override {
+        if (const auto s = service_.lock()) s->setPopoverOpen(id_, open);
+    }
+    void applySettings(const std::string& document) override {
+        if (const auto s = service_.lock()) s->applySettings(id_, document);
+    }
 
-// A unique connection name (":1.42"): the only kind of endpoint a client can hand over.
-bool isUniqueName(const QString& name) {
-    return name.size() > 1 && name.size() <= 255 && name.startsWith(':');
-}
+private:
+    std::weak_ptr<MonitoringService> service_;
+    PeerID id_;
+};
 
-} // namespace
-
-MonitoringService::MonitoringService(QDBusConnection bus, QObject* parent)
-    : QObject(parent)
-    , bus_(std::move(bus))
-    , sampler_(snapshot_)
-    , watcher_(new QDBusServiceWatcher(QString(), bus_, QDBusServiceWatcher::WatchForUnregistration,
-                                       this)) {
-    new QuillfenServiceAdaptor(this);
-    new QuillfenServiceStatusAdaptor(this);
-    connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
-            &MonitoringService::nameLeft);
+MonitoringService::MonitoringService()
+    : sampler_(snapshot_) {
     sampler_.didTick = [this] { didTick(); };
 }
 
 MonitoringService::~MonitoringService() {
     sampler_.stop();
+    if (listener_) listener_->invalidate();
+    for (auto& [endpoint, client] : clients_)
+        client.connection->invalidate();
 }
 
-void MonitoringService::start(std::function<void(const QString&)> failed) {
+void MonitoringService::start(std::function<void(const std::string&)> failed) {
     failed_ = std::move(failed);
-    if (!bus_.isConnected()) {
-        failed_("no session bus: " + bus_.lastError().message());
-        return;
-    }
-    if (!bus_.registerObject(q(QuillfenXPC::serviceObjectPath), this,
-                             QDBusConnection::ExportAdaptors)) {
-        failed_("cannot export the service object");
-        return;
-    }
-    // The session ending takes the bus with it; a service without its bus has no one to serve.
-    bus_.connect(QString(), "/org/freedesktop/DBus/Local", "org.freedesktop.DBus.Local",
-                 "Disconnected", this, SLOT(busDisconnected()));
+    listener_ = platform::current().messaging->listenerForService(kQuillfenServiceMachName);
+    listener_->setDelegate(weak_from_this());
+    listener_->setInvalidationHandler([weak = weak_from_this()](std::string reason) {
+        const auto self = weak.lock();
+        if (!self) return;
+        self->sampler_.stop();
+        if (self->failed_) self->failed_(reason);
+    });
     sampler_.start(1.0);
 }
 
-void MonitoringService::busDisconnected() {
-    sampler_.stop();
-    platform::current().application->terminate();
-}
-
-QString MonitoringService::caller() const {
-    return calledFromDBus() ? message().service() : QString();
-}
-
-bool MonitoringService::RegisterClientWithEndpoint(const QString& endpoint) {
-    if (!isUniqueName(endpoint)) return false;
-    // An endpoint must be on the bus now, or the client would be remembered forever.
-    const auto owned = bus_.interface()->isServiceRegistered(endpoint);
-    if (!owned.isValid() || !owned.value()) return false;
-    clients_[endpoint] = caller();
-    watcher_->addWatchedService(endpoint);
+bool MonitoringService::listenerShouldAcceptNewConnection(platform::XPCListener&,
+                                                          platform::XPCConnection& connection) {
+    const PeerID id = ++lastPeer_;
+    connection.setExportedInterface(QuillfenXPC::serviceInterface());
+    connection.setExportedObject(std::static_pointer_cast<QuillfenServiceProtocol>(
+        std::make_shared<Peer>(weak_from_this(), id)));
+    connection.setInvalidationHandler([weak = weak_from_this(), id] {
+        if (const auto self = weak.lock()) self->peerLeft(id);
+    });
+    connection.resume();
     return true;
 }
 
-QByteArray MonitoringService::CurrentSnapshot() {
-    // While the first full sample after an opening is being taken, the question waits for it:
-    // whoever opened and then asked gets that sample, not one from before the opening.
-    if (fullSamplePending_ && calledFromDBus()) {
-        setDelayedReply(true);
-        waitingForFullSample_.push_back(message());
-        return {};
-    }
-    if (document_.isEmpty()) document_ = encoded(json::encode(snapshot_.values()));
-    return document_;
+void MonitoringService::registerClient(PeerID from, const std::string& endpoint,
+                                       std::function<void(bool)> reply) {
+    // An endpoint must exist now, or the client would be remembered forever.
+    auto connection = platform::current().messaging->connectionToEndpoint(endpoint);
+    auto proxy = connection ? connection->remoteClientProxy() : nullptr;
+    if (!proxy) return reply(false);
+    // Forgotten on the main queue: the connection is still at work when it says it is gone.
+    connection->setInvalidationHandler([weak = weak_from_this(), endpoint, c = connection.get()] {
+        platform::current().mainQueue->async([weak, endpoint, c] {
+            const auto self = weak.lock();
+            if (!self) return;
+            const auto it = self->clients_.find(endpoint);
+            if (it != self->clients_.end() && it->second.connection.get() == c)
+                self->clients_.erase(it);
+        });
+    });
+    connection->resume();
+    auto& slot = clients_[endpoint];
+    if (slot.connection) slot.connection->invalidate(); // registered again
+    slot = Client{std::move(connection), std::move(proxy), from};
+    reply(true);
 }
 
-void MonitoringService::SetPopoverOpen(bool open) {
-    const QString from = caller();
+void MonitoringService::currentSnapshot(std::function<void(std::string)> reply) {
+    // While the first full sample after an opening is being taken, the question waits for it:
+    // whoever opened and then asked gets that sample, not one from before the opening.
+    if (fullSamplePending_) {
+        waitingForFullSample_.push_back(std::move(reply));
+        return;
+    }
+    if (document_.empty()) document_ = json::encode(snapshot_.values()).value_or("");
+    reply(document_);
+}
+
+void MonitoringService::setPopoverOpen(PeerID from, bool open) {
     popoverOpen_[from] = open;
-    if (!from.isEmpty()) watcher_->addWatchedService(from);
     const bool wasOpen = AppState::shared().popoverIsOpen();
     updatePopover();
     // Opened: sample everything at once rather than at the next tick, so the details come a
@@ -111,10 +126,9 @@ void MonitoringService::SetPopoverOpen(bool open) {
     }
 }
 
-void MonitoringService::ApplySettings(const QByteArray& received) {
+void MonitoringService::applySettings(PeerID from, const std::string& received) {
     if (received.size() > maximumDocumentBytes) return;
-    const auto values =
-        json::decode<AppSettingsValues>(std::string_view(received.constData(), received.size()));
+    const auto values = json::decode<AppSettingsValues>(std::string_view(received));
     if (!values) return;
     // A client stores its own change before it sends its settings, and the rest of the
     // document is what that client last knew, which another process may have changed in the
@@ -122,51 +136,33 @@ void MonitoringService::ApplySettings(const QByteArray& received) {
     auto& settings = AppSettings::shared();
     settings.reload();
     const AppSettingsValues current = settings.values();
-    const QByteArray document = encoded(json::encode(current));
-    const QString from = caller();
+    const auto document = json::encode(current);
+    if (!document) return;
     // The sender hears back only when what it sent was out of date.
     const bool senderIsBehind = current != *values;
-    for (const auto& [endpoint, registeredBy] : clients_)
-        if (registeredBy != from || from.isEmpty() || senderIsBehind)
-            tell(endpoint, "SettingsDidUpdate", document);
+    for (const auto& [endpoint, client] : clients_)
+        if (client.registeredBy != from || senderIsBehind)
+            client.proxy->settingsDidUpdate(*document);
+}
+
+void MonitoringService::peerLeft(PeerID peer) {
+    if (popoverOpen_.erase(peer)) updatePopover();
 }
 
 void MonitoringService::didTick() {
-    document_ = encoded(json::encode(snapshot_.values()));
+    document_ = json::encode(snapshot_.values()).value_or("");
     if (fullSamplePending_) {
         fullSamplePending_ = false;
-        for (const auto& question : std::exchange(waitingForFullSample_, {}))
-            bus_.send(question.createReply(QVariant::fromValue(document_)));
+        for (const auto& answer : std::exchange(waitingForFullSample_, {}))
+            answer(document_);
     }
-    if (!named_) {
-        if (!bus_.registerService(q(kQuillfenServiceMachName))) {
-            sampler_.stop();
-            failed_("another process owns " + q(kQuillfenServiceMachName));
-            return;
-        }
-        named_ = true;
+    if (!listening_) {
+        listening_ = true;
+        listener_->resume();
     }
-    if (document_.isEmpty()) return;
-    for (const auto& [endpoint, registeredBy] : clients_)
-        tell(endpoint, "SnapshotDidUpdate", document_);
-}
-
-// A one-way call: sent without awaiting a reply, and flagged so the client sends none. A
-// pending call per client per second would cost more than the document itself.
-void MonitoringService::tell(const QString& endpoint, const QString& method,
-                             const QByteArray& document) {
-    auto message = QDBusMessage::createMethodCall(
-        endpoint, q(QuillfenXPC::clientObjectPath),
-        ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName(), method);
-    message.setAutoStartService(false);
-    message << document;
-    bus_.send(message);
-}
-
-void MonitoringService::nameLeft(const QString& name) {
-    watcher_->removeWatchedService(name);
-    clients_.erase(name);
-    if (popoverOpen_.erase(name)) updatePopover();
+    if (document_.empty()) return;
+    for (const auto& [endpoint, client] : clients_)
+        client.proxy->snapshotDidUpdate(document_);
 }
 
 void MonitoringService::updatePopover() {

@@ -1,74 +1,73 @@
 #pragma once
 
 #include "model/SystemSnapshot.h"
+#include "platform/Messaging.h"
 #include "sampling/Sampler.h"
 
-#include <QByteArray>
-#include <QDBusConnection>
-#include <QDBusContext>
-#include <QDBusMessage>
-#include <QObject>
-
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <string>
 #include <vector>
-
-class QDBusServiceWatcher;
 
 namespace quillfen {
 
 // The monitoring service: samples once a second and sends each snapshot to every registered
 // client, applies the settings clients send and passes them on to the others, and samples
-// in full while any client's popover is open. Clients are known by the endpoint they
-// registered and forgotten when that name leaves the bus.
-class MonitoringService final : public QObject, protected QDBusContext {
-    Q_OBJECT
-    Q_PROPERTY(uint ClientCount READ clientCount)
-
+// in full while any caller says its popover is open. Clients are known by the endpoint they
+// registered and forgotten when it goes away; callers are known by their connection and
+// forgotten when it goes. Create it with std::make_shared.
+class MonitoringService final : public platform::XPCListenerDelegate,
+                                public std::enable_shared_from_this<MonitoringService> {
 public:
     // Documents larger than this are dropped unread.
-    static constexpr qsizetype maximumDocumentBytes = 1 << 20;
+    static constexpr std::size_t maximumDocumentBytes = 1 << 20;
 
-    explicit MonitoringService(QDBusConnection bus, QObject* parent = nullptr);
+    MonitoringService();
     ~MonitoringService() override;
 
-    // Exports the service and starts sampling; the bus name is taken once the first sample is
-    // in, so the first question (which may be what had the bus start the service) gets
-    // readings. `failed` is called when the bus is unusable or the name is taken.
-    void start(std::function<void(const QString& error)> failed);
+    // Starts sampling; the service's name is taken once the first sample is in, so the first
+    // question (which may be what had the bus start the service) gets readings. `failed` is
+    // called when the name cannot be taken or the bus is gone.
+    void start(std::function<void(const std::string& error)> failed);
 
-    uint clientCount() const { return static_cast<uint>(clients_.size()); }
+    std::size_t clientCount() const { return clients_.size(); }
     const SystemSnapshot& snapshot() const { return snapshot_; }
 
-public slots:
-    bool RegisterClientWithEndpoint(const QString& endpoint);
-    QByteArray CurrentSnapshot();
-    void SetPopoverOpen(bool open);
-    void ApplySettings(const QByteArray& document);
-
-private slots:
-    void busDisconnected();
+    bool listenerShouldAcceptNewConnection(platform::XPCListener& listener,
+                                           platform::XPCConnection& connection) override;
 
 private:
-    void didTick();
-    void tell(const QString& endpoint, const QString& method, const QByteArray& document);
-    void nameLeft(const QString& name);
-    void updatePopover();
-    QString caller() const;
+    class Peer;
+    using PeerID = std::uint64_t;
+    struct Client {
+        std::shared_ptr<platform::XPCConnection> connection;
+        std::shared_ptr<QuillfenClientProtocol> proxy;
+        PeerID registeredBy = 0;
+    };
 
-    QDBusConnection bus_;
+    void registerClient(PeerID from, const std::string& endpoint, std::function<void(bool)> reply);
+    void currentSnapshot(std::function<void(std::string)> reply);
+    void setPopoverOpen(PeerID from, bool open);
+    void applySettings(PeerID from, const std::string& document);
+    void peerLeft(PeerID peer);
+    void didTick();
+    void updatePopover();
+
     SystemSnapshot snapshot_;
     Sampler sampler_;
-    QByteArray document_; // the latest snapshot, encoded once per tick
-    bool named_ = false;  // the bus name is ours
-    std::function<void(const QString&)> failed_;
-    std::map<QString, QString> clients_;  // endpoint -> the caller's own connection
-    std::map<QString, bool> popoverOpen_; // by caller
+    std::shared_ptr<platform::XPCListener> listener_;
+    std::function<void(const std::string&)> failed_;
+    std::string document_; // the latest snapshot, encoded once per tick
+    bool listening_ = false;
+    PeerID lastPeer_ = 0;
+    std::map<std::string, Client> clients_; // by endpoint
+    std::map<PeerID, bool> popoverOpen_;
     // The popover has just opened and its first full sample is being taken; snapshot
     // questions asked meanwhile are answered with it.
     bool fullSamplePending_ = false;
-    std::vector<QDBusMessage> waitingForFullSample_;
-    QDBusServiceWatcher* watcher_;
+    std::vector<std::function<void(std::string)>> waitingForFullSample_;
 };
 
 } // namespace quillfen

@@ -1,6 +1,7 @@
 #include "MonitoringService.h"
 
 #include "platform/Platform.h"
+#include "platform/linux/DBusMessaging.h"
 
 #include <QCoreApplication>
 
@@ -12,14 +13,14 @@ namespace {
 class Launch final : public quillfen::platform::ApplicationDelegate {
 public:
     void applicationDidFinishLaunching() override {
-        service = std::make_unique<quillfen::MonitoringService>(QDBusConnection::sessionBus());
-        service->start([this](const QString& error) {
-            std::fprintf(stderr, "quillfen-service: %s\n", error.toLocal8Bit().constData());
+        service = std::make_shared<quillfen::MonitoringService>();
+        service->start([this](const std::string& error) {
+            std::fprintf(stderr, "quillfen-service: %s\n", error.c_str());
             failed = true;
             quillfen::platform::current().application->terminate();
         });
     }
-    std::unique_ptr<quillfen::MonitoringService> service;
+    std::shared_ptr<quillfen::MonitoringService> service;
     bool failed = false;
 };
 
@@ -32,6 +33,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QCoreApplication eventLoop(argc, argv);
+    quillfen::platform::dbus::enableDBus();
     Launch launch;
     auto& app = *quillfen::platform::current().application;
     app.setDelegate(&launch);

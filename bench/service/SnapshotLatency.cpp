@@ -41,8 +41,9 @@ int main(int argc, char* argv[]) {
 
     QCoreApplication app(argc, argv);
     quillfen::platform::dbus::enableDBus();
-    quillfen::MonitoringService service(QDBusConnection::sessionBus());
-    service.start([](const QString& e) { std::fprintf(stderr, "%s\n", qPrintable(e)); });
+    const auto running = std::make_shared<quillfen::MonitoringService>();
+    auto& service = *running;
+    service.start([](const std::string& e) { std::fprintf(stderr, "%s\n", e.c_str()); });
 
     std::vector<std::shared_ptr<quillfen::XPCClient>> clients;
     for (int i = 0; i < 5; ++i) {
@@ -70,7 +71,7 @@ int main(int argc, char* argv[]) {
             if (fifth.size() == 20) app.quit();
         });
     QTimer::singleShot(40'000, &app, [&] {
-        std::fprintf(stderr, "clients registered: %u, ticks seen: %zu\n", service.clientCount(),
+        std::fprintf(stderr, "clients registered: %zu, ticks seen: %zu\n", service.clientCount(),
                      first.size());
         app.quit();
     });

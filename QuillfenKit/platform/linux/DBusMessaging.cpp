@@ -1,11 +1,16 @@
 #include "platform/linux/DBusMessaging.h"
 
 #include "platform/linux/DBusClientObject.h"
+#include "platform/linux/DBusServiceObject.h"
 #include "quillfenclientadaptor.h"
+#include "quillfenclientinterface.h"
+#include "quillfenserviceadaptor.h"
 #include "quillfenserviceinterface.h"
 #include "xpc/QuillfenXPC.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QPointer>
@@ -121,6 +126,7 @@ public:
     void setExportedObject(std::shared_ptr<QuillfenClientProtocol> object) override {
         exported_ = std::move(object);
     }
+    void setExportedObject(std::shared_ptr<QuillfenServiceProtocol>) override {}
     void setInterruptionHandler(std::function<void()> h) override { interruption_ = std::move(h); }
     void setInvalidationHandler(std::function<void()> h) override { invalidation_ = std::move(h); }
 
@@ -163,6 +169,7 @@ public:
                                                   if (self) self->lost();
                                               });
     }
+    std::shared_ptr<QuillfenClientProtocol> remoteClientProxy() override { return nullptr; }
 
 public slots:
     void onDisconnected() { lost(); }
@@ -198,6 +205,7 @@ public:
     void setExportedObject(std::shared_ptr<QuillfenClientProtocol> o) override {
         exported = std::move(o);
     }
+    void setExportedObject(std::shared_ptr<QuillfenServiceProtocol>) override {}
     void setInterruptionHandler(std::function<void()>) override {}
     void setInvalidationHandler(std::function<void()>) override {}
     void resume() override {}
@@ -206,6 +214,7 @@ public:
     remoteObjectProxyWithErrorHandler(std::function<void(std::string)>) override {
         return nullptr;
     }
+    std::shared_ptr<QuillfenClientProtocol> remoteClientProxy() override { return nullptr; }
     std::shared_ptr<QuillfenClientProtocol> exported;
 };
 
@@ -214,6 +223,8 @@ public:
     ~Listener() override { invalidate(); }
 
     void setDelegate(std::weak_ptr<XPCListenerDelegate> d) override { delegate_ = std::move(d); }
+    // Its connection is its own; nothing takes it away but invalidate().
+    void setInvalidationHandler(std::function<void(std::string)>) override {}
 
     void resume() override {
         if (bus_ || invalidated_) return;
@@ -265,7 +276,277 @@ private:
     bool invalidated_ = false;
 };
 
+// A unique connection name (":1.42"): the only kind of endpoint a client can hand over.
+bool isUniqueName(const QString& name) {
+    return name.size() > 1 && name.size() <= 255 && name.startsWith(':');
+}
+
+// How many client endpoints this process is connected to.
+std::size_t liveEndpoints = 0;
+
 } // namespace
+
+// A client's endpoint as the service reaches it. Its messages are one-way: a reply per client
+// per second would cost more than the document itself.
+class EndpointConnection final : public QObject, public XPCConnection {
+    Q_OBJECT
+
+public:
+    EndpointConnection(QDBusConnection bus, QString endpoint)
+        : bus_(std::move(bus))
+        , endpoint_(std::move(endpoint))
+        , watcher_(new QDBusServiceWatcher(endpoint_, bus_,
+                                           QDBusServiceWatcher::WatchForUnregistration, this)) {
+        ++liveEndpoints;
+        connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this, [this] { lost(); });
+    }
+    ~EndpointConnection() override { invalidate(); }
+
+    // Watched from creation, so that it cannot leave unnoticed between the check and now.
+    bool onBus() {
+        const auto owned = bus_.interface()->isServiceRegistered(endpoint_);
+        return owned.isValid() && owned.value();
+    }
+
+    void setRemoteObjectInterface(InterfaceDescription) override {}
+    void setExportedInterface(InterfaceDescription) override {}
+    void setExportedObject(std::shared_ptr<QuillfenClientProtocol>) override {}
+    void setExportedObject(std::shared_ptr<QuillfenServiceProtocol>) override {}
+    void setInterruptionHandler(std::function<void()>) override {}
+    void setInvalidationHandler(std::function<void()> h) override { invalidation_ = std::move(h); }
+    void resume() override {}
+    void invalidate() override {
+        if (invalidated_) return;
+        invalidated_ = true;
+        --liveEndpoints;
+        // May run inside the watcher's own signal.
+        if (auto* w = std::exchange(watcher_, nullptr)) w->deleteLater();
+    }
+    std::shared_ptr<QuillfenServiceProtocol>
+    remoteObjectProxyWithErrorHandler(std::function<void(std::string)>) override {
+        return nullptr;
+    }
+    std::shared_ptr<QuillfenClientProtocol> remoteClientProxy() override {
+        if (invalidated_) return nullptr;
+        return std::make_shared<Proxy>(QPointer<EndpointConnection>(this));
+    }
+
+private:
+    class Proxy final : public QuillfenClientProtocol {
+    public:
+        explicit Proxy(QPointer<EndpointConnection> connection)
+            : connection_(std::move(connection)) {}
+        void snapshotDidUpdate(const std::string& document) override {
+            if (connection_) connection_->tell("SnapshotDidUpdate", document);
+        }
+        void settingsDidUpdate(const std::string& document) override {
+            if (connection_) connection_->tell("SettingsDidUpdate", document);
+        }
+
+    private:
+        QPointer<EndpointConnection> connection_;
+    };
+
+    void tell(const QString& method, const std::string& document) {
+        if (invalidated_) return;
+        auto message = QDBusMessage::createMethodCall(
+            endpoint_, q(QuillfenXPC::clientObjectPath),
+            ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName(), method);
+        message.setAutoStartService(false);
+        message << QByteArray(document.data(), static_cast<qsizetype>(document.size()));
+        bus_.send(message);
+    }
+
+    void lost() {
+        if (invalidated_) return;
+        auto handler = invalidation_;
+        invalidate();
+        if (handler) handler();
+    }
+
+    QDBusConnection bus_;
+    QString endpoint_;
+    QDBusServiceWatcher* watcher_;
+    std::function<void()> invalidation_;
+    bool invalidated_ = false;
+};
+
+namespace {
+
+// A peer that called the service: what the service's delegate configures.
+class PeerConnection final : public XPCConnection {
+public:
+    void setRemoteObjectInterface(InterfaceDescription) override {}
+    void setExportedInterface(InterfaceDescription) override {}
+    void setExportedObject(std::shared_ptr<QuillfenClientProtocol>) override {}
+    void setExportedObject(std::shared_ptr<QuillfenServiceProtocol> o) override {
+        exported = std::move(o);
+    }
+    void setInterruptionHandler(std::function<void()>) override {}
+    void setInvalidationHandler(std::function<void()> h) override { invalidation = std::move(h); }
+    void resume() override {}
+    void invalidate() override {
+        exported.reset();
+        invalidation = nullptr;
+    }
+    std::shared_ptr<QuillfenServiceProtocol>
+    remoteObjectProxyWithErrorHandler(std::function<void(std::string)>) override {
+        return nullptr;
+    }
+    std::shared_ptr<QuillfenClientProtocol> remoteClientProxy() override { return nullptr; }
+
+    // The peer left the bus.
+    void lost() {
+        auto handler = std::move(invalidation);
+        invalidate();
+        if (handler) handler();
+    }
+
+    std::shared_ptr<QuillfenServiceProtocol> exported;
+    std::function<void()> invalidation;
+};
+
+} // namespace
+
+// The service's listener: the service object on the process's session-bus connection, under
+// the service's well-known name. Each caller is a peer connection the delegate configures,
+// invalidated when the caller leaves the bus.
+class ServiceListener final : public QObject, public XPCListener {
+    Q_OBJECT
+
+public:
+    explicit ServiceListener(QString name)
+        : name_(std::move(name))
+        , bus_(QDBusConnection::sessionBus()) {}
+    ~ServiceListener() override { invalidate(); }
+
+    void setDelegate(std::weak_ptr<XPCListenerDelegate> d) override { delegate_ = std::move(d); }
+    void setInvalidationHandler(std::function<void(std::string)> h) override {
+        invalidation_ = std::move(h);
+    }
+
+    void resume() override {
+        if (resumed_ || invalidated_) return;
+        resumed_ = true;
+        if (!bus_.isConnected()) return fail("no session bus: " + bus_.lastError().message());
+        object_ = std::make_unique<DBusServiceObject>(handlers());
+        new QuillfenServiceAdaptor(object_.get());
+        new QuillfenServiceStatusAdaptor(object_.get());
+        if (!bus_.registerObject(q(QuillfenXPC::serviceObjectPath), object_.get(),
+                                 QDBusConnection::ExportAdaptors))
+            return fail("cannot export the service object");
+        watcher_ = new QDBusServiceWatcher(QString(), bus_,
+                                           QDBusServiceWatcher::WatchForUnregistration, this);
+        connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
+                &ServiceListener::peerLeft);
+        // The session ending takes the bus with it; a service without its bus has no one to
+        // serve.
+        bus_.connect(QString(), "/org/freedesktop/DBus/Local", "org.freedesktop.DBus.Local",
+                     "Disconnected", this, SLOT(onDisconnected()));
+        if (!bus_.registerService(name_)) return fail("another process owns " + name_);
+    }
+
+    void invalidate() override {
+        if (invalidated_) return;
+        invalidated_ = true;
+        if (resumed_ && bus_.isConnected()) {
+            bus_.unregisterService(name_);
+            bus_.unregisterObject(q(QuillfenXPC::serviceObjectPath));
+        }
+        // May run inside the watcher's own signal.
+        if (auto* w = std::exchange(watcher_, nullptr)) w->deleteLater();
+        for (auto& [name, peer] : peers_)
+            if (peer) peer->invalidate();
+        peers_.clear();
+        object_.reset();
+    }
+
+    std::string endpoint() const override { return resumed_ ? name_.toStdString() : std::string(); }
+
+public slots:
+    void onDisconnected() { fail("the session bus went away"); }
+
+private:
+    DBusServiceObject::Handlers handlers() {
+        DBusServiceObject::Handlers h;
+        h.registerClient = [this](const QString& sender, const QString& endpoint,
+                                  std::function<void(bool)> reply) {
+            const auto p = peer(sender);
+            if (!p) return reply(false);
+            p->registerClientWithEndpoint(endpoint.toStdString(), std::move(reply));
+        };
+        h.currentSnapshot = [this](const QString& sender, std::function<void(QByteArray)> reply) {
+            const auto p = peer(sender);
+            if (!p) return reply({});
+            p->currentSnapshotWithReply([reply = std::move(reply)](std::string document) {
+                reply(QByteArray(document.data(), static_cast<qsizetype>(document.size())));
+            });
+        };
+        h.setPopoverOpen = [this](const QString& sender, bool open) {
+            if (const auto p = peer(sender)) p->setPopoverOpen(open);
+        };
+        h.applySettings = [this](const QString& sender, const QByteArray& document) {
+            if (const auto p = peer(sender)) p->applySettings(bytes(document));
+        };
+        h.clientCount = [] { return static_cast<uint>(liveEndpoints); };
+        return h;
+    }
+
+    // The object answering `sender`, configured by the delegate the first time it calls.
+    std::shared_ptr<QuillfenServiceProtocol> peer(const QString& sender) {
+        if (invalidated_ || sender.isEmpty()) return nullptr;
+        auto it = peers_.find(sender);
+        if (it == peers_.end()) {
+            auto incoming = std::make_shared<PeerConnection>();
+            const auto delegate = delegate_.lock();
+            const bool accepted =
+                delegate && delegate->listenerShouldAcceptNewConnection(*this, *incoming);
+            it = peers_.emplace(sender, accepted ? incoming : nullptr).first;
+            watcher_->addWatchedService(sender);
+        }
+        return it->second ? it->second->exported : nullptr;
+    }
+
+    void peerLeft(const QString& name) {
+        if (!watcher_) return;
+        watcher_->removeWatchedService(name);
+        const auto it = peers_.find(name);
+        if (it == peers_.end()) return;
+        const auto peer = std::move(it->second);
+        peers_.erase(it);
+        if (peer) peer->lost();
+    }
+
+    void fail(const QString& reason) {
+        if (invalidated_) return;
+        auto handler = invalidation_;
+        invalidate();
+        if (handler) handler(reason.toStdString());
+    }
+
+    QString name_;
+    QDBusConnection bus_;
+    std::weak_ptr<XPCListenerDelegate> delegate_;
+    std::function<void(std::string)> invalidation_;
+    std::unique_ptr<DBusServiceObject> object_;
+    QDBusServiceWatcher* watcher_ = nullptr;
+    std::map<QString, std::shared_ptr<PeerConnection>> peers_;
+    bool resumed_ = false;
+    bool invalidated_ = false;
+};
+
+std::shared_ptr<XPCListener> DBusMessaging::listenerForService(std::string_view serviceName) {
+    return std::make_shared<ServiceListener>(q(serviceName));
+}
+
+std::shared_ptr<XPCConnection> DBusMessaging::connectionToEndpoint(std::string_view endpoint) {
+    const QString name = q(endpoint);
+    auto bus = QDBusConnection::sessionBus();
+    if (!isUniqueName(name) || !bus.isConnected()) return nullptr;
+    auto connection = std::make_shared<EndpointConnection>(bus, name);
+    if (!connection->onBus()) return nullptr;
+    return connection;
+}
 
 std::shared_ptr<XPCConnection> DBusMessaging::connectionToService(std::string_view serviceName) {
     return std::make_shared<ServiceConnection>(q(serviceName));

@@ -19,6 +19,9 @@ class DBusMessaging final : public Messaging {
 public:
     std::shared_ptr<XPCConnection> connectionToService(std::string_view serviceName) override;
     std::shared_ptr<XPCListener> anonymousListener() override;
+    // The service's side uses the process's own session-bus connection.
+    std::shared_ptr<XPCListener> listenerForService(std::string_view serviceName) override;
+    std::shared_ptr<XPCConnection> connectionToEndpoint(std::string_view endpoint) override;
 };
 
 // Gives the platform messaging on the session bus; processes that talk to the monitoring
