@@ -1,15 +1,9 @@
 #include "platform/linux/DesktopEntry.h"
 
+#include "platform/linux/KernelText.h"
+
 namespace quillfen::platform::linux::desktop {
 namespace {
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
 
 std::optional<std::string> unescapeString(std::string_view v) {
     std::string out;

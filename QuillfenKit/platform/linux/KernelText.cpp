@@ -47,6 +47,26 @@ std::string_view nextLine(std::string_view& rest) {
     return line;
 }
 
+void forEachKeyedLine(std::string_view text, char separator,
+                      const std::function<void(std::string_view, std::string_view)>& visit) {
+    while (!text.empty()) {
+        const std::string_view line = nextLine(text);
+        const std::size_t at = line.find(separator);
+        if (at != std::string_view::npos)
+            visit(trim(line.substr(0, at)), trim(line.substr(at + 1)));
+    }
+}
+
+std::optional<std::string> keyedValue(std::string_view text, std::string_view key, char separator) {
+    while (!text.empty()) {
+        const std::string_view line = nextLine(text);
+        const std::size_t at = line.find(separator);
+        if (at != std::string_view::npos && trim(line.substr(0, at)) == key)
+            return std::string(trim(line.substr(at + 1)));
+    }
+    return std::nullopt;
+}
+
 std::optional<std::uint64_t> parseUnsigned(std::string_view text) {
     return parseWhole<std::uint64_t>(text, 10);
 }

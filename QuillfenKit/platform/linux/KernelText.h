@@ -4,7 +4,9 @@
 // untrusted: every function bounds what it accepts and reports malformed input as nothing.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +22,14 @@ std::string_view nextField(std::string_view& rest);
 
 // Splits off the next line, without its newline.
 std::string_view nextLine(std::string_view& rest);
+
+// Calls `visit(key, value)` for each line of `text` written "key<separator>value", in order,
+// both trimmed; lines without the separator are skipped.
+void forEachKeyedLine(std::string_view text, char separator,
+                      const std::function<void(std::string_view, std::string_view)>& visit);
+
+// The value of the first line keyed `key` in a file of "key=value" or "key value" lines.
+std::optional<std::string> keyedValue(std::string_view text, std::string_view key, char separator);
 
 // A decimal number made of digits only, within 64 bits.
 std::optional<std::uint64_t> parseUnsigned(std::string_view text);

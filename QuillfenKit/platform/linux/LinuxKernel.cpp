@@ -475,8 +475,8 @@ std::uint32_t LinuxKernel::physicalCores(const std::vector<unsigned>& cpus) cons
     return cores;
 }
 
-// The process table's size answer leaves room for a few processes started before the table
-// is read, as the original kernel's does.
+// The process table's size answer leaves room for a few processes started between the size
+// query and the read, so that a caller sizing its buffer from it does not come up short.
 constexpr std::size_t kProcessTableSlop = 5;
 // How long a listing of the processes, and the stat lines read with the table, stand for the
 // processes: a caller reading the table does so right after its size query, and asks for the

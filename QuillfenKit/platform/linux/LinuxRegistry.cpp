@@ -25,17 +25,6 @@ std::uint64_t readID(const fs::path& path) {
     return parseHex(trim(*text)).value_or(0);
 }
 
-// The value of `key` in a file of "key=value" or "key value" lines.
-std::optional<std::string> keyedValue(std::string_view text, std::string_view key, char separator) {
-    while (!text.empty()) {
-        const std::string_view line = nextLine(text);
-        const std::size_t at = line.find(separator);
-        if (at != std::string_view::npos && line.substr(0, at) == key)
-            return std::string(trim(line.substr(at + 1)));
-    }
-    return std::nullopt;
-}
-
 // A number of a "key value" file; 0 when missing or malformed.
 std::uint64_t keyedNumber(std::string_view text, std::string_view key) {
     const auto value = keyedValue(text, key, ' ');

@@ -7,7 +7,6 @@
 #include "support/FileIO.h"
 
 #include <QProcess>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -262,9 +261,8 @@ bool LinuxWorkspace::openURL(const std::string& url) {
     // xdg-open takes no "--": a text beginning with a dash would be read as an option.
     if (url.empty() || url.front() == '-' || !parsed.isValid() || parsed.scheme().isEmpty())
         return false;
-    const QString opener = QStandardPaths::findExecutable("xdg-open");
-    if (opener.isEmpty()) return false;
-    return startDetached(opener, {parsed.toString(QUrl::FullyEncoded)}, true, nullptr);
+    // Found on PATH when started; a desktop without it fails to start it, and so reports.
+    return startDetached("xdg-open", {parsed.toString(QUrl::FullyEncoded)}, true, nullptr);
 }
 
 bool LinuxWorkspace::terminate(const RunningApplication& application) {

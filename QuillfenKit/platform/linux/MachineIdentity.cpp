@@ -147,22 +147,18 @@ std::optional<OperatingSystemVersion> parseVersionNumbers(std::string_view text)
 }
 
 std::optional<std::string> osReleaseValue(std::string_view text, std::string_view key) {
-    while (!text.empty()) {
-        const std::string_view line = trim(nextLine(text));
-        const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos || line.substr(0, eq) != key) continue;
-        std::string_view value = line.substr(eq + 1);
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        std::string out;
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            if (value[i] == '\\' && i + 1 < value.size()) ++i;
-            out += value[i];
-        }
-        return out;
+    const auto found = keyedValue(text, key, '=');
+    if (!found) return std::nullopt;
+    std::string_view value = *found;
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) ++i;
+        out += value[i];
     }
-    return std::nullopt;
+    return out;
 }
 
 OperatingSystemVersion operatingSystemVersion(const std::vector<fs::path>& osReleaseFiles,

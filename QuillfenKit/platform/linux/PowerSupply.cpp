@@ -166,15 +166,13 @@ bool belongsToADevice(const PowerSupply& supply) {
 PowerSupply parseUevent(const fs::path& folder, std::string_view text) {
     PowerSupply supply{folder, {}};
     constexpr std::string_view prefix = "POWER_SUPPLY_";
-    while (!text.empty()) {
-        const std::string_view line = nextLine(text);
-        const std::size_t eq = line.find('=');
-        if (!line.starts_with(prefix) || eq == std::string_view::npos) continue;
-        std::string name(line.substr(prefix.size(), eq - prefix.size()));
+    forEachKeyedLine(text, '=', [&](std::string_view key, std::string_view value) {
+        if (!key.starts_with(prefix)) return;
+        std::string name(key.substr(prefix.size()));
         std::transform(name.begin(), name.end(), name.begin(),
                        [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-        supply.attributes.try_emplace(std::move(name), trim(line.substr(eq + 1)));
-    }
+        supply.attributes.try_emplace(std::move(name), value);
+    });
     return supply;
 }
 

@@ -8,6 +8,7 @@
 #include "sampling/CPUSampler.h"
 #include "sampling/CPUTopology.h"
 #include "sampling/MemorySampler.h"
+#include "sampling/PCBListWalker.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -385,6 +386,47 @@ TEST(LinuxKernelSmoke, RealProcGivesOneFractionPerOnlineProcessor) {
     EXPECT_GT(m->available, 0u);
     EXPECT_GT(m->usedRatio(), 0.0);
     EXPECT_LT(m->usedRatio(), 1.0);
+}
+
+// The named control-block list as the kernel answers it: size first, then the list.
+std::vector<std::uint8_t> pcbList(LinuxKernel& kernel, const char* name) {
+    std::size_t size = 0;
+    EXPECT_EQ(kernel.sysctlByName(name, nullptr, &size), 0);
+    std::vector<std::uint8_t> buffer(size);
+    EXPECT_EQ(kernel.sysctlByName(name, buffer.data(), &size), 0);
+    buffer.resize(size);
+    return buffer;
+}
+
+TEST(LinuxKernelPCBLists, TheTCPListCarriesThePhysicalInterfacesAndUDPOnlyHeaders) {
+    LinuxKernel kernel(kMachines / "desktop-24thread/proc", kMachines / "desktop-24thread/sys");
+    const auto tcp = pcbList(kernel, "net.inet.tcp.pcblist_n");
+    EXPECT_EQ(tcp.size(), 24 + 2 * 136 + 24u); // enp5s0 and wlp4s0
+    EXPECT_EQ(walkPCBList(tcp.data(), tcp.size()),
+              (PCBTraffic{58231764512ULL + 1200000, 4123456789ULL + 340000}));
+    const auto udp = pcbList(kernel, "net.inet.udp.pcblist_n");
+    EXPECT_EQ(udp.size(), 48u);
+    EXPECT_EQ(walkPCBList(udp.data(), udp.size()), (PCBTraffic{0, 0}));
+
+    // A buffer too small gets what fits and an error, as the kernel answers.
+    std::vector<std::uint8_t> small(100);
+    std::size_t length = small.size();
+    EXPECT_EQ(kernel.sysctlByName("net.inet.tcp.pcblist_n", small.data(), &length), ENOMEM);
+}
+
+TEST(LinuxKernelPCBLists, TheSizeAnsweredFitsHoweverManyInterfacesThereAre) {
+    // Twelve adapters at once (virtual functions of one card): the size query must not guess.
+    TempDir dir;
+    std::string netdev = "Inter-| Receive | Transmit\n face |bytes packets|bytes packets\n";
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "ens" + std::to_string(i);
+        netdev += name + ": 1000 1 0 0 0 0 0 0 2000 1 0 0 0 0 0 0\n";
+        writeText(dir / "sys/class/net" / name / "device/vendor", "0x15b3\n");
+    }
+    writeText(dir / "proc/net/dev", netdev);
+    LinuxKernel kernel(dir / "proc", dir / "sys");
+    const auto tcp = pcbList(kernel, "net.inet.tcp.pcblist_n");
+    EXPECT_EQ(walkPCBList(tcp.data(), tcp.size()), (PCBTraffic{12000, 24000}));
 }
 
 } // namespace

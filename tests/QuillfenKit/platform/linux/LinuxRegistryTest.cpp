@@ -4,6 +4,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "sampling/GPUSampler.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -185,6 +186,26 @@ TEST_F(NvidiaGPU, IsAskedThroughOneLibrarySharedByItsServicesAndLetGoWithTheLast
         EXPECT_FALSE(loaded.expired());
     }
     EXPECT_TRUE(loaded.expired());
+}
+
+TEST(LinuxRegistryBlockStorage, OneServicePerWholePhysicalDiskWithItsByteCounters) {
+    LinuxRegistry registry(kFixtures / "machines/desktop-24thread/sys",
+                           kFixtures / "machines/desktop-24thread", [] { return nullptr; });
+    auto services = registry.servicesMatching("IOBlockStorageDriver");
+    ASSERT_TRUE(services);
+    std::vector<std::pair<std::int64_t, std::int64_t>> counters;
+    for (const auto& s : *services) {
+        const auto props = s->properties();
+        if (!props) continue; // sdb's stat is garbage
+        const auto& stats = *props->at("Statistics").dictionary();
+        counters.emplace_back(*stats.at("Bytes (Read)").integerValue(),
+                              *stats.at("Bytes (Write)").integerValue());
+    }
+    // nvme0n1 and sda; not loop0, dm-0, md127, ram0, zram0 or the partitions.
+    EXPECT_EQ(services->size(), 3u);
+    EXPECT_THAT(counters,
+                ::testing::ElementsAre(::testing::Pair(29893762LL * 512, 91422208LL * 512),
+                                       ::testing::Pair(1000 * 512, 2000 * 512)));
 }
 
 } // namespace

@@ -199,6 +199,8 @@ TEST_F(LinuxWorkspaceTest, LaunchingNeedsABundleThatNamesAnExecutableThatRuns) {
 TEST_F(LinuxWorkspaceTest, OnlyAbsoluteURLsGoToTheBrowser) {
     for (const char* url : {"", "-h", "not a url", "/etc/passwd"})
         EXPECT_FALSE(workspace.openURL(url)) << url;
+    ScopedEnv path("PATH", dir.path().c_str());
+    EXPECT_FALSE(workspace.openURL("https://brenvoll.com/")) << "no opener on the PATH";
 }
 
 TEST_F(LinuxWorkspaceTest, TerminationIsRefusedForAProcessOutsideTheBundle) {

@@ -1,13 +1,10 @@
-// Disks, volumes and network interfaces of a captured desktop, through the registry, the
-// volume list and the control-block lists the samplers read.
+// Volumes of a captured desktop and of fixture mount tables: which are listed, under what
+// name, and how their space is counted.
 
-#include "platform/fake/FakePlatform.h"
-#include "platform/linux/LinuxKernel.h"
-#include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxVolumes.h"
+#include "platform/fake/FakePlatform.h"
 #include "platform/linux/MountInfo.h"
 #include "sampling/DiskUsageSampler.h"
-#include "sampling/PCBListWalker.h"
 
 #include "Table.h"
 #include "TempDir.h"
@@ -24,27 +21,8 @@ namespace quillfen::platform::linux {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::Pair;
 
 const fs::path kDesktop = fs::path(QUILLFEN_FIXTURES) / "machines/desktop-24thread";
-
-TEST(LinuxBlockStorage, OneServicePerWholePhysicalDiskWithItsByteCounters) {
-    LinuxRegistry registry(kDesktop / "sys", kDesktop, [] { return nullptr; });
-    auto services = registry.servicesMatching("IOBlockStorageDriver");
-    ASSERT_TRUE(services);
-    std::vector<std::pair<std::int64_t, std::int64_t>> counters;
-    for (const auto& s : *services) {
-        const auto props = s->properties();
-        if (!props) continue; // sdb's stat is garbage
-        const auto& stats = *props->at("Statistics").dictionary();
-        counters.emplace_back(*stats.at("Bytes (Read)").integerValue(),
-                              *stats.at("Bytes (Write)").integerValue());
-    }
-    // nvme0n1 and sda; not loop0, dm-0, md127, ram0, zram0 or the partitions.
-    EXPECT_EQ(services->size(), 3u);
-    EXPECT_THAT(counters, ::testing::ElementsAre(Pair(29893762LL * 512, 91422208LL * 512),
-                                                 Pair(1000 * 512, 2000 * 512)));
-}
 
 TEST(MountInfo, DecodesEscapesAndSkipsMalformedLines) {
     const auto mounts =
@@ -193,47 +171,5 @@ TEST(LinuxVolumesLabels, NameAVolumeAfterItsFilesystemLabel) {
     volumes.mountedVolumeURLs(true);
     EXPECT_EQ(volumes.resourceValues("/mnt/photos")->localizedName, "My Photos");
 }
-
-// The named control-block list as the kernel answers it: size first, then the list.
-std::vector<std::uint8_t> pcbList(LinuxKernel& kernel, const char* name) {
-    std::size_t size = 0;
-    EXPECT_EQ(kernel.sysctlByName(name, nullptr, &size), 0);
-    std::vector<std::uint8_t> buffer(size);
-    EXPECT_EQ(kernel.sysctlByName(name, buffer.data(), &size), 0);
-    buffer.resize(size);
-    return buffer;
-}
-
-TEST(PCBLists, TheTCPListCarriesThePhysicalInterfacesAndUDPOnlyHeaders) {
-    LinuxKernel kernel(kDesktop / "proc", kDesktop / "sys");
-    const auto tcp = pcbList(kernel, "net.inet.tcp.pcblist_n");
-    EXPECT_EQ(tcp.size(), 24 + 2 * 136 + 24u); // enp5s0 and wlp4s0
-    EXPECT_EQ(walkPCBList(tcp.data(), tcp.size()),
-              (PCBTraffic{58231764512ULL + 1200000, 4123456789ULL + 340000}));
-    const auto udp = pcbList(kernel, "net.inet.udp.pcblist_n");
-    EXPECT_EQ(udp.size(), 48u);
-    EXPECT_EQ(walkPCBList(udp.data(), udp.size()), (PCBTraffic{0, 0}));
-
-    // A buffer too small gets what fits and an error, as the kernel answers.
-    std::vector<std::uint8_t> small(100);
-    std::size_t length = small.size();
-    EXPECT_EQ(kernel.sysctlByName("net.inet.tcp.pcblist_n", small.data(), &length), ENOMEM);
-}
-
-TEST(PCBLists, TheSizeAnsweredFitsHoweverManyInterfacesThereAre) {
-    // Twelve adapters at once (virtual functions of one card): the size query must not guess.
-    testing::TempDir dir;
-    std::string netdev = "Inter-| Receive | Transmit\n face |bytes packets|bytes packets\n";
-    for (int i = 0; i < 12; ++i) {
-        const std::string name = "ens" + std::to_string(i);
-        netdev += name + ": 1000 1 0 0 0 0 0 0 2000 1 0 0 0 0 0 0\n";
-        testing::writeText(dir / "sys/class/net" / name / "device/vendor", "0x15b3\n");
-    }
-    testing::writeText(dir / "proc/net/dev", netdev);
-    LinuxKernel kernel(dir / "proc", dir / "sys");
-    const auto tcp = pcbList(kernel, "net.inet.tcp.pcblist_n");
-    EXPECT_EQ(walkPCBList(tcp.data(), tcp.size()), (PCBTraffic{12000, 24000}));
-}
-
 } // namespace
 } // namespace quillfen::platform::linux

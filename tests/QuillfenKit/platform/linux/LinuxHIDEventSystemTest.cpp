@@ -1,10 +1,9 @@
-// The hwmon-backed controller and sensor services on sysfs trees captured from real machines,
-// read through the helper's own samplers.
+// The hwmon-backed temperature services on sysfs trees captured from real machines, read
+// through the helper's own thermal sampler.
 
-#include "FanSampler.h"
+#include "platform/linux/LinuxHIDEventSystem.h"
 #include "ThermalSampler.h"
 #include "platform/fake/FakePlatform.h"
-#include "platform/linux/LinuxHIDEventSystem.h"
 #include "platform/linux/LinuxSMC.h"
 
 #include "TempDir.h"
@@ -19,11 +18,12 @@ using quillfen::testing::writeText;
 
 const std::filesystem::path kSysfs = std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs";
 
-class LinuxSensors : public ::testing::Test {
+class LinuxHIDEventSystemTest : public ::testing::Test {
 protected:
     void use(const std::filesystem::path& root) {
-        fake.platform.smc = std::make_shared<LinuxSMC>(root);
         fake.platform.hidEventSystem = std::make_shared<LinuxHIDEventSystem>(root);
+        // Memory temperatures are probed through the controller's keys.
+        fake.platform.smc = std::make_shared<LinuxSMC>(root);
     }
 
     std::vector<std::string> serviceNames() {
@@ -39,29 +39,24 @@ protected:
     fake::FakePlatform fake;
 };
 
-TEST_F(LinuxSensors, AmdDesktop) {
+TEST_F(LinuxHIDEventSystemTest, AmdDesktop) {
     use(kSysfs / "amd-desktop");
     EXPECT_EQ(serviceNames(),
               (std::vector<std::string>{"nct6798 SYSTIN", "nct6798 CPUTIN",
                                         "nct6798 PECI Agent 0 Calibration", "PMU tdie0",
                                         "PMU tdie1", "PMU tdie2", "PMU TP0g", "PMU TP1g",
                                         "PMU TP2g", "jc42 temp1", "jc42 temp1", "NAND CH0 temp"}));
-    EXPECT_EQ(FanSampler().sample(),
-              (FanReading{1045, 3, std::vector<double>{1045, 0, 870}, 200, 2000}));
     // The CPU is Tctl, as there is no Tdie.
     EXPECT_EQ(ThermalSampler().sample(), (ThermalReading{68.5, 50, 42.5, std::nullopt, 44.85}));
 }
 
-TEST_F(LinuxSensors, IntelLaptop) {
+TEST_F(LinuxHIDEventSystemTest, IntelLaptop) {
     use(kSysfs / "intel-laptop");
     EXPECT_EQ(serviceNames(), (std::vector<std::string>{
                                   "acpitz temp1", "NAND CH0 temp", "NAND CH1 temp", "NAND CH2 temp",
                                   "thinkpad temp1", "thinkpad temp2", "PMU tdie0", "PMU tdie1",
                                   "PMU tdie2", "PMU tdie3", "PMU tdie4", "iwlwifi_1 temp1",
                                   "PMU TP0g", "PMU tdie5", "INT3400 Thermal", "Battery 0"}));
-    // The discrete GPU's fan sleeps with its card: counted, but not read.
-    EXPECT_EQ(FanSampler().sample(), (FanReading{2150, 2, std::vector<double>{2150, 0}}));
-
     const auto t = ThermalSampler().sample();
     ASSERT_TRUE(t);
     EXPECT_EQ(t->cpuTemperatureC, 57.0); // the package zone hwmon does not show
@@ -71,26 +66,22 @@ TEST_F(LinuxSensors, IntelLaptop) {
     EXPECT_DOUBLE_EQ(*t->storageTemperatureC, (38.85 + 38.85 + 41.85) / 3);
 }
 
-TEST_F(LinuxSensors, AMachineWithoutSensorsHasNeitherControllerNorServices) {
+TEST_F(LinuxHIDEventSystemTest, AMachineWithoutSensorsHasNoClient) {
     use(kSysfs / "empty");
     EXPECT_FALSE(fake.platform.hidEventSystem->createClient());
-    EXPECT_EQ(fake.platform.smc->getMatchingService("AppleSMC"), 0u);
-    EXPECT_FALSE(FanSampler().sample());
     EXPECT_FALSE(ThermalSampler().sample());
 }
 
-TEST_F(LinuxSensors, FaultsAndUnreadableValuesAreLeftOutAndSensorsMayComeAndGo) {
+TEST_F(LinuxHIDEventSystemTest, FaultsAndUnreadableValuesAreLeftOutAndSensorsMayComeAndGo) {
     TempDir dir;
     const auto chip = dir / "class" / "hwmon" / "hwmon0";
     writeText(chip / "name", "coretemp");
     writeText(chip / "temp1_input", "61000\n");
     writeText(chip / "temp2_input", "99000");
     writeText(chip / "temp2_fault", "1");
-    writeText(chip / "fan1_input", "not a number");
     use(dir.path());
     ThermalSampler thermal;
     EXPECT_EQ(thermal.sample()->cpuTemperatureC, 61.0);
-    EXPECT_EQ(FanSampler().sample()->rpms, std::vector<double>{0});
 
     writeText(dir / "class" / "hwmon" / "hwmon1" / "name", "amdgpu");
     writeText(dir / "class" / "hwmon" / "hwmon1" / "temp1_input", "48000");
@@ -99,22 +90,6 @@ TEST_F(LinuxSensors, FaultsAndUnreadableValuesAreLeftOutAndSensorsMayComeAndGo) 
     const auto later = thermal.sample();
     EXPECT_FALSE(later->cpuTemperatureC);
     EXPECT_EQ(later->gpuTemperatureC, 48.0);
-}
-
-TEST_F(LinuxSensors, OnlyTenFansFitTheKeyNames) {
-    TempDir dir;
-    for (int chip = 0; chip < 2; ++chip) {
-        const auto d = dir / "class" / "hwmon" / ("hwmon" + std::to_string(chip));
-        writeText(d / "name", "nct6798");
-        for (int fan = 1; fan <= 7; ++fan)
-            writeText(d / ("fan" + std::to_string(fan) + "_input"),
-                      std::to_string(chip * 100 + fan));
-    }
-    use(dir.path());
-    const auto r = FanSampler().sample();
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->fanCount, 10);
-    EXPECT_EQ(r->rpms, (std::vector<double>{1, 2, 3, 4, 5, 6, 7, 101, 102, 103}));
 }
 
 } // namespace
