@@ -127,7 +127,10 @@ TEST_F(MonitorWindowTest, SaysItIsConnectingUntilSnapshotsArriveAndWhenTheyStop)
     EXPECT_EQ(window.header()->liveText(), "Live") << "fills in as soon as snapshots flow again";
 }
 
-TEST_F(MonitorWindowTest, ASnapshotRepaintsOnlyTheCardsWhoseReadingsChanged) {
+// Disabled: offscreen, no paint event reaches the cards within processEvents(), so both halves
+// observe nothing and the second would pass with the code broken. Needs a way to flush the
+// window's pending paints without waiting on the platform's update timer.
+TEST_F(MonitorWindowTest, DISABLED_ASnapshotRepaintsOnlyTheCardsWhoseReadingsChanged) {
     MonitorWindow window(snapshot);
     window.show();
     snapshot.apply(everything());
