@@ -3,6 +3,7 @@
 #include "SampleData.h"
 #include "settings/AppSettings.h"
 #include "ui/ContinuousCorners.h"
+#include "ui/MemoryBreakdownView.h"
 #include "ui/QFCard.h"
 #include "ui/QFCoreBars.h"
 #include "ui/QFDot.h"
@@ -27,6 +28,7 @@
 #include "ui/QFText.h"
 #include "ui/QFView.h"
 #include "ui/Symbols.h"
+#include "ui/TopProcessesView.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -414,6 +416,74 @@ QFCard* processCard(const std::filesystem::path& bundle) {
     return card;
 }
 
+QFCard* detailCard(const std::filesystem::path& bundle) {
+    auto* card = new QFCard({.spacing = 12});
+    card->addWidget(
+        new QFSectionHeading({.icon = "memorychip", .color = QFRole::mem, .title = "Detail views"},
+                             caption("MemoryBreakdownView · TopProcessesView")));
+    constexpr std::uint64_t GB = 1ull << 30, MB = 1ull << 20;
+    const auto memory = [](std::uint64_t total, std::uint64_t app, std::uint64_t wired,
+                           std::uint64_t compressed, std::optional<double> celsius, int width) {
+        auto* v = new MemoryBreakdownView;
+        v->setReading(
+            MemoryReading{.total = total, .app = app, .wired = wired, .compressed = compressed});
+        if (celsius) v->setThermal(ThermalReading{.memoryTemperatureC = celsius});
+        v->setFixedWidth(width);
+        return v;
+    };
+    auto* empty = new MemoryBreakdownView;
+    empty->setFixedWidth(180);
+    card->addWidget(
+        row({column({memory(16 * GB, 7 * GB + 300 * MB, 2 * GB + 100 * MB, 900 * MB, 41.5, 360),
+                     caption("16 GB, 41.5 °C, 360 wide")}),
+             column({memory(8 * GB, 5 * GB, 2 * GB, 1536 * MB, std::nullopt, 200),
+                     caption("narrow segments, 200 wide")}),
+             column({memory(4 * GB, 3 * GB, 1 * GB, 512 * MB, std::nullopt, 200),
+                     caption("more used than the total")}),
+             column({empty, caption("no reading")})},
+            24, Qt::AlignTop));
+
+    ProcessReading processes;
+    const std::vector<std::pair<const char*, double>> cpu = {
+        {"firefox-esr", 142.3},
+        {"Quillfen", 38.5},
+        {"gnome-shell", 21.0},
+        {"a process whose name is far too long for the row it is shown in", 6.2},
+        {"kworker/u32:2", 0.4},
+        {"sixth, never shown", 0.1}};
+    std::int32_t pid = 100;
+    for (const auto& [name, percent] : cpu)
+        processes.topByCPU.push_back(
+            {.pid = pid++,
+             .name = name,
+             .bundleURL = std::string(name) == "Quillfen" ? std::optional(bundle) : std::nullopt,
+             .cpuPercent = percent});
+    for (const auto& [name, bytes] :
+         std::vector<std::pair<const char*, std::uint64_t>>{{"firefox-esr", 2 * GB + 310 * MB},
+                                                            {"code", 1 * GB + 120 * MB},
+                                                            {"Quillfen", 48 * MB},
+                                                            {"gnome-shell", 389 * MB},
+                                                            {"pipewire", 21 * MB}})
+        processes.topByMemory.push_back(
+            {.pid = pid++,
+             .name = name,
+             .bundleURL = std::string(name) == "Quillfen" ? std::optional(bundle) : std::nullopt,
+             .residentMemoryBytes = bytes});
+    const auto top = [&](TopProcessesView::Metric metric, bool withReading) {
+        auto* v = new TopProcessesView;
+        if (withReading) v->setReading(processes);
+        v->setMetric(metric);
+        v->setFixedWidth(300);
+        return v;
+    };
+    using M = TopProcessesView::Metric;
+    card->addWidget(row({column({top(M::cpu, true), caption("by CPU: five of six rows")}),
+                         column({top(M::memory, true), caption("by memory")}),
+                         column({top(M::cpu, false), caption("no reading yet")})},
+                        24, Qt::AlignTop));
+    return card;
+}
+
 QFCard* chartsCard(const SampleData& d) {
     auto* card = new QFCard({.spacing = 8, .fillHeight = true});
     card->addWidget(new QFSectionHeading(
@@ -582,8 +652,9 @@ QWidget* makeSheet(const std::filesystem::path& iconBundle) {
     grid->addWidget(sensorsCard(), 3, 0);
     grid->addWidget(batteryCard(), 3, 1);
     grid->addWidget(processCard(iconBundle), 4, 0, 1, 2);
-    grid->addWidget(chartsCard(d), 5, 0);
-    grid->addWidget(settingsCard(), 5, 1);
+    grid->addWidget(detailCard(iconBundle), 5, 0, 1, 2);
+    grid->addWidget(chartsCard(d), 6, 0);
+    grid->addWidget(settingsCard(), 6, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     l->addLayout(grid);

@@ -1,6 +1,7 @@
 # Where an installation under a prefix puts things; sourced by scripts/install and
 # scripts/uninstall. Sets: prefix, bundle_name, bundle, helper_exe, entry, cli, service_exe,
-# service_file.
+# service_file, app_bundle_name, app_bundle, app_exe, app_entry, menu_autostart_entry,
+# icons_dir, icon_files.
 
 prefix=${1:-$HOME/.local}
 case $prefix in
@@ -13,6 +14,17 @@ bundle="$prefix/lib/quillfen/$bundle_name"
 helper_exe="$bundle/Contents/MacOS/quillfen-helper"
 entry="$prefix/share/applications/com.brenvoll.pellgrove.helper.desktop"
 autostart_entry="${XDG_CONFIG_HOME:-$HOME/.config}/autostart/com.brenvoll.pellgrove.helper.desktop"
+# The main app: its bundle beside the helper's, its desktop entry (how the desktop starts it),
+# and its icon in the icon theme every desktop falls back to.
+app_bundle_name="Quillfen.app"
+app_bundle="$prefix/lib/quillfen/$app_bundle_name"
+app_exe="$app_bundle/Contents/MacOS/quillfen-app"
+app_entry="$prefix/share/applications/com.brenvoll.pellgrove.desktop"
+# The menu-bar app's login item, which the main app writes when launch at login is on.
+menu_autostart_entry="${XDG_CONFIG_HOME:-$HOME/.config}/autostart/com.brenvoll.pellgrove.menu.desktop"
+icons_dir="$prefix/share/icons/hicolor"
+icon_files=(scalable/apps/quillfen.svg)
+for side in 16 22 24 32 48 64 128 256; do icon_files+=("${side}x${side}/apps/quillfen.png"); done
 cli="$prefix/bin/quillfen"
 service_exe="$prefix/bin/quillfen-service"
 # The session bus starts the service on the first message to its name from this file.

@@ -29,9 +29,9 @@ LinuxLoginItems::LinuxLoginItems(std::shared_ptr<const MainBundle> bundle,
     , autostartFolder_(std::move(autostartFolder))
     , executable_(std::move(executable)) {}
 
-std::variant<LinuxLoginItems::Entry, std::string> LinuxLoginItems::entry() const {
-    const auto info = bundle_ ? bundle_->infoDictionary() : std::nullopt;
-    const auto id = json::textIn(info, "CFBundleIdentifier");
+std::variant<LinuxLoginItems::Entry, std::string>
+LinuxLoginItems::entryFor(const std::optional<std::string>& id,
+                          const std::optional<std::string>& name) const {
     if (!id || !isPlainFileName(*id))
         return std::string("the application has no bundle identifier");
     auto folder = autostartFolder_;
@@ -40,21 +40,16 @@ std::variant<LinuxLoginItems::Entry, std::string> LinuxLoginItems::entry() const
         if (!config) return std::string("the user has no home folder");
         folder = *config / "autostart";
     }
-    return Entry{folder / (*id + ".desktop"), json::textIn(info, "CFBundleName").value_or(*id)};
+    return Entry{folder / (*id + ".desktop"), name.value_or(*id)};
 }
 
-std::optional<std::string> LinuxLoginItems::registerMainApp() {
-    const auto found = entry();
-    if (const auto* why = std::get_if<std::string>(&found)) return *why;
-    const auto& e = std::get<Entry>(found);
+std::variant<LinuxLoginItems::Entry, std::string> LinuxLoginItems::entry() const {
+    const auto info = bundle_ ? bundle_->infoDictionary() : std::nullopt;
+    return entryFor(json::textIn(info, "CFBundleIdentifier"), json::textIn(info, "CFBundleName"));
+}
 
-    std::filesystem::path exe = executable_;
-    if (exe.empty()) {
-        std::error_code ec;
-        exe = std::string(
-            withoutDeletedMark(std::filesystem::read_symlink("/proc/self/exe", ec).native()));
-        if (ec) return ec.message();
-    }
+std::optional<std::string> LinuxLoginItems::write(const Entry& e,
+                                                  const std::filesystem::path& exe) const {
     const std::string text = desktop::format({
         {"Type", "Application"},
         {"Name", e.name},
@@ -70,12 +65,49 @@ std::optional<std::string> LinuxLoginItems::registerMainApp() {
     return std::nullopt;
 }
 
+std::optional<std::string> LinuxLoginItems::remove(const std::filesystem::path& file) {
+    if (::unlink(file.c_str()) != 0 && errno != ENOENT) return failure(file, std::strerror(errno));
+    return std::nullopt;
+}
+
+std::optional<std::string> LinuxLoginItems::registerMainApp() {
+    const auto found = entry();
+    if (const auto* why = std::get_if<std::string>(&found)) return *why;
+
+    std::filesystem::path exe = executable_;
+    if (exe.empty()) {
+        std::error_code ec;
+        exe = std::string(
+            withoutDeletedMark(std::filesystem::read_symlink("/proc/self/exe", ec).native()));
+        if (ec) return ec.message();
+    }
+    return write(std::get<Entry>(found), exe);
+}
+
 std::optional<std::string> LinuxLoginItems::unregisterMainApp() {
     const auto found = entry();
     if (const auto* why = std::get_if<std::string>(&found)) return *why;
-    const auto& file = std::get<Entry>(found).file;
-    if (::unlink(file.c_str()) != 0 && errno != ENOENT) return failure(file, std::strerror(errno));
-    return std::nullopt;
+    return remove(std::get<Entry>(found).file);
+}
+
+std::optional<std::string> LinuxLoginItems::registerApp(const std::filesystem::path& bundle) {
+    const auto info = readInfoDictionary(bundle);
+    if (!info) return failure(bundle, "no application bundle there");
+    const auto found =
+        entryFor(json::textIn(info, "CFBundleIdentifier"), json::textIn(info, "CFBundleName"));
+    if (const auto* why = std::get_if<std::string>(&found)) return failure(bundle, *why);
+    const auto executable = json::textIn(info, "CFBundleExecutable");
+    if (!executable || !isPlainFileName(*executable))
+        return failure(bundle, "the application names no executable");
+    const auto exe = bundle / "Contents" / "MacOS" / *executable;
+    if (::access(exe.c_str(), X_OK) != 0) return failure(exe, std::strerror(errno));
+    return write(std::get<Entry>(found), exe);
+}
+
+std::optional<std::string> LinuxLoginItems::unregisterApp(std::string_view bundleIdentifier) {
+    const auto found = entryFor(std::string(bundleIdentifier), std::nullopt);
+    if (const auto* why = std::get_if<std::string>(&found)) return *why;
+    return remove(std::get<Entry>(found).file);
 }
 
 } // namespace quillfen::platform::linux

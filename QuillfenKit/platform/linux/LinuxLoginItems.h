@@ -10,7 +10,8 @@
 namespace quillfen::platform::linux {
 
 // The XDG autostart entry `$XDG_CONFIG_HOME/autostart/<bundle id>.desktop`, which the
-// session starts at login; it runs the executable of the running process.
+// session starts at login; it runs the executable of the running process, or that of another
+// bundle (`Contents/MacOS/<CFBundleExecutable>`).
 class LinuxLoginItems final : public LoginItems {
 public:
     // Empty arguments mean the environment's config folder and /proc/self/exe.
@@ -20,6 +21,8 @@ public:
 
     std::optional<std::string> registerMainApp() override;
     std::optional<std::string> unregisterMainApp() override;
+    std::optional<std::string> registerApp(const std::filesystem::path& bundle) override;
+    std::optional<std::string> unregisterApp(std::string_view bundleIdentifier) override;
 
 private:
     struct Entry {
@@ -28,6 +31,11 @@ private:
     };
     // The entry file of the running application, or the reason there is none.
     std::variant<Entry, std::string> entry() const;
+    // The entry file of an application with this identifier and name.
+    std::variant<Entry, std::string> entryFor(const std::optional<std::string>& identifier,
+                                              const std::optional<std::string>& name) const;
+    std::optional<std::string> write(const Entry& entry, const std::filesystem::path& exe) const;
+    static std::optional<std::string> remove(const std::filesystem::path& file);
 
     std::shared_ptr<const MainBundle> bundle_;
     std::filesystem::path autostartFolder_;

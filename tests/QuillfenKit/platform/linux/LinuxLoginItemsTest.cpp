@@ -60,5 +60,39 @@ TEST_F(LinuxLoginItemsTest, FailuresSayWhy) {
     EXPECT_EQ(items.registerMainApp(), entry.string() + ": Permission denied");
 }
 
+TEST_F(LinuxLoginItemsTest, AnotherBundlesApplicationIsRegisteredByItsOwnInfo) {
+    const auto menu = dir / "Quillfen.app" / "Contents" / "MacOS" / "Quillfen Menu.app";
+    const auto menuExe = menu / "Contents" / "MacOS" / "quillfen-menu";
+    const auto menuEntry = autostart / "com.brenvoll.pellgrove.menu.desktop";
+    EXPECT_THAT(items.registerApp(menu).value_or(""), HasSubstr("no application bundle there"))
+        << "the bundle is not there yet";
+    EXPECT_FALSE(std::filesystem::exists(menuEntry));
+
+    quillfen::testing::writeText(
+        menu / "Contents" / "Info.json",
+        R"({"CFBundleIdentifier":"com.brenvoll.pellgrove.menu",)"
+        R"("CFBundleName":"Quillfen Menu","CFBundleExecutable":"quillfen-menu"})");
+    EXPECT_THAT(items.registerApp(menu).value_or(""), HasSubstr("No such file"))
+        << "its executable is missing";
+    quillfen::testing::writeText(menuExe, "#!/bin/sh\n");
+    std::filesystem::permissions(menuExe, std::filesystem::perms::owner_all);
+    EXPECT_EQ(items.registerApp(menu), std::nullopt);
+    const auto keys = desktop::parse(quillfen::testing::readText(menuEntry));
+    ASSERT_TRUE(keys);
+    EXPECT_EQ(keys->at("Name"), "Quillfen Menu");
+    EXPECT_EQ(desktop::execProgram(keys->at("Exec")), menuExe.string());
+    EXPECT_FALSE(std::filesystem::exists(entry)) << "the running app's own item is untouched";
+
+    EXPECT_EQ(items.unregisterApp("com.brenvoll.pellgrove.menu"), std::nullopt);
+    EXPECT_FALSE(std::filesystem::exists(menuEntry));
+    EXPECT_EQ(items.unregisterApp("com.brenvoll.pellgrove.menu"), std::nullopt);
+    EXPECT_THAT(items.unregisterApp("../escape").value_or(""), HasSubstr("no bundle identifier"));
+
+    quillfen::testing::writeText(menu / "Contents" / "Info.json",
+                                 R"({"CFBundleIdentifier":"com.brenvoll.pellgrove.menu",)"
+                                 R"("CFBundleExecutable":"../../elsewhere"})");
+    EXPECT_THAT(items.registerApp(menu).value_or(""), HasSubstr("names no executable"));
+}
+
 } // namespace
 } // namespace quillfen::platform::linux

@@ -1,0 +1,152 @@
+#include "ui/TopProcessesView.h"
+#include "TempDir.h"
+#include "UiTestSupport.h"
+#include "format/Formatters.h"
+#include "ui/QFProcessIcon.h"
+
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+namespace quillfen {
+namespace {
+
+using testing::near;
+using testing::pixelAt;
+using testing::render;
+using testing::TempDir;
+using Metric = TopProcessesView::Metric;
+
+const QColor kBackground(20, 30, 40);
+
+std::vector<ProcessRow> processes(int count, const std::string& prefix) {
+    std::vector<ProcessRow> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back({.pid = 100 + i,
+                        .name = prefix + std::to_string(i),
+                        .cpuPercent = 90.0 - i,
+                        .residentMemoryBytes = std::uint64_t(900 - i) << 20});
+    return rows;
+}
+
+void click(QWidget& widget, QPointF at) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &press);
+}
+
+class TopProcesses : public testing::UiTest {};
+
+TEST_F(TopProcesses, ShowsAtMostTheFirstFiveOfTheChosenList) {
+    struct Case {
+        int cpuRows, memoryRows;
+        Metric metric;
+        std::vector<std::string> names;
+    };
+    for (const Case& c : {
+             Case{5, 2, Metric::cpu, {"c0", "c1", "c2", "c3", "c4"}},
+             Case{8, 2, Metric::cpu, {"c0", "c1", "c2", "c3", "c4"}},
+             Case{8, 2, Metric::memory, {"m0", "m1"}},
+             Case{0, 6, Metric::memory, {"m0", "m1", "m2", "m3", "m4"}},
+         }) {
+        const ProcessReading reading{processes(c.cpuRows, "c"), processes(c.memoryRows, "m")};
+        std::vector<std::string> names;
+        for (const auto& row : TopProcessesView::rowsOf(reading, c.metric))
+            names.push_back(row.name);
+        EXPECT_EQ(names, c.names);
+    }
+    EXPECT_TRUE(TopProcessesView::rowsOf(std::nullopt, Metric::cpu).empty());
+}
+
+TEST_F(TopProcesses, ValuesAreCorePercentagesOrByteCounts) {
+    const ProcessRow row{
+        .pid = 1, .name = "x", .cpuPercent = 12.345, .residentMemoryBytes = 2254857830};
+    EXPECT_EQ(TopProcessesView::valueText(row, Metric::cpu), "12.3%");
+    EXPECT_EQ(TopProcessesView::valueText({.cpuPercent = 250}, Metric::cpu), "250.0%");
+    EXPECT_EQ(TopProcessesView::valueText(row, Metric::memory),
+              QString::fromStdString(Formatters::bytes(2254857830)));
+    EXPECT_EQ(TopProcessesView::valueText({.cpuPercent = std::nan("")}, Metric::cpu),
+              QString::fromUtf8(Formatters::unknown));
+}
+
+TEST_F(TopProcesses, ThePickerSwitchesToMemoryAndBack) {
+    TopProcessesView view;
+    EXPECT_EQ(TopProcessesView::displayName(Metric::cpu), "CPU");
+    EXPECT_EQ(TopProcessesView::displayName(Metric::memory), "Memory");
+    view.setReading(ProcessReading{processes(6, "c"), processes(3, "m")});
+    render(view, {400, view.sizeHint().height()}, kBackground);
+    int changed = 0;
+    QObject::connect(&view, &TopProcessesView::metricChanged, [&] { ++changed; });
+    const int fiveRows = view.sizeHint().height();
+    const auto l = view.layoutFor(400);
+    EXPECT_EQ(l.picker.width(), 130);
+    EXPECT_EQ(l.picker.right(), 400);
+    EXPECT_EQ(view.rows().size(), 5u);
+
+    click(view, l.pickerSegments[1].center());
+    EXPECT_EQ(view.metric(), Metric::memory);
+    EXPECT_EQ(view.rows().size(), 3u);
+    EXPECT_EQ(view.rows()[0].name, "m0");
+    EXPECT_EQ(changed, 1);
+    EXPECT_LT(view.sizeHint().height(), fiveRows) << "fewer rows, shorter";
+
+    click(view, l.pickerSegments[1].center());
+    EXPECT_EQ(changed, 1) << "choosing the chosen metric changes nothing";
+    click(view, l.pickerSegments[0].center());
+    EXPECT_EQ(view.metric(), Metric::cpu);
+    EXPECT_EQ(view.rows()[0].name, "c0");
+}
+
+TEST_F(TopProcesses, SaysSamplingUntilAReadingArrives) {
+    TopProcessesView view;
+    const QImage image = render(view, {400, view.sizeHint().height()}, kBackground);
+    const auto l = view.layoutFor(400);
+    EXPECT_TRUE(l.rows.empty());
+    int ink = 0;
+    for (double x = 0; x < 80; x += 1)
+        for (double y = l.sampling.top(); y < l.sampling.bottom(); y += 1)
+            ink += pixelAt(image, x, y) != kBackground;
+    EXPECT_GT(ink, 10) << "\"Sampling…\" is written";
+    view.setReading(ProcessReading{processes(2, "c"), {}});
+    EXPECT_EQ(view.layoutFor(400).rows.size(), 2u);
+}
+
+TEST_F(TopProcesses, RowsWithoutAnIconKeepItsSpaceAndNameTheProcessInTheirTooltip) {
+    TempDir dir;
+    const auto bundle = dir / "Painter.app";
+    std::filesystem::create_directories(bundle / "Contents" / "Resources");
+    QImage icon(32, 32, QImage::Format_ARGB32);
+    icon.fill(QColor(200, 40, 40));
+    ASSERT_TRUE(
+        icon.save(QString::fromStdString((bundle / "Contents/Resources/AppIcon.png").string())));
+    fake.workspace->bundles[bundle] = {{"CFBundleIconFile", "AppIcon"}};
+
+    TopProcessesView view;
+    auto rows = processes(2, "process-");
+    rows[0].bundleURL = bundle;
+    view.setReading(ProcessReading{rows, {}});
+    const QImage image = render(view, {400, view.sizeHint().height()}, kBackground);
+    const auto l = view.layoutFor(400);
+    ASSERT_EQ(l.rows.size(), 2u);
+    const double iconMid = TopProcessesView::iconSize / 2;
+    EXPECT_TRUE(near(pixelAt(image, iconMid, l.rows[0].center().y()), QColor(200, 40, 40)));
+    for (double x = 0; x < TopProcessesView::iconSize; x += 1)
+        EXPECT_EQ(pixelAt(image, x, l.rows[1].center().y()), kBackground) << "a clear space";
+
+    // Both names begin where the icon's space ends.
+    const auto firstInk = [&](double y) {
+        for (double x = 0; x < 400; x += 1)
+            if (pixelAt(image, x, y) != kBackground && x >= TopProcessesView::iconSize) return x;
+        return -1.0;
+    };
+    const double nameX = TopProcessesView::iconSize + TopProcessesView::spacing;
+    EXPECT_NEAR(firstInk(l.rows[0].center().y()), nameX, 2.5);
+    EXPECT_NEAR(firstInk(l.rows[1].center().y()), nameX, 2.5);
+
+    EXPECT_EQ(view.toolTipAt(l.rows[1].center()), "process-1");
+    EXPECT_EQ(view.toolTipAt(QPointF(390, l.rows[0].center().y())), "process-0");
+    EXPECT_TRUE(view.toolTipAt(l.picker.center()).isEmpty());
+    qfClearProcessIconCache();
+}
+
+} // namespace
+} // namespace quillfen

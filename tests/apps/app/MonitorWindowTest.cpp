@@ -1,0 +1,222 @@
+#include "MonitorWindow.h"
+#include "MonitorCards.h"
+#include "MonitorHeader.h"
+
+#include "SettingsScene/SettingsView.h"
+#include "platform/fake/FakePlatform.h"
+#include "settings/AppSettings.h"
+#include "xpc/XPCClient.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace quillfen::app {
+namespace {
+
+using ::testing::ElementsAre;
+
+SnapshotValues::History history(std::initializer_list<double> values) {
+    SnapshotValues::History h(SnapshotValues::historyCapacity);
+    for (const double v : values)
+        h.append(v);
+    return h;
+}
+
+// A machine with every reading.
+SnapshotValues everything() {
+    SnapshotValues s;
+    s.cpu = CPUReading{.perCore = {0.2, 0.6}, .overall = 0.4, .user = 0.3, .system = 0.1};
+    s.gpu = GPUReading{.utilization = 0.25, .model = "Radeon"};
+    s.memory = MemoryReading{
+        .total = 16ull << 30, .app = 6ull << 30, .wired = 2ull << 30, .compressed = 1ull << 30};
+    s.network = NetworkReading{.bytesInPerSec = 2048, .bytesOutPerSec = 512};
+    s.disk = DiskReading{.bytesReadPerSec = 4096, .bytesWrittenPerSec = 0};
+    s.diskUsage = {
+        {.name = "root", .path = "/", .totalBytes = 100 << 20, .availableBytes = 40 << 20}};
+    s.processes = ProcessReading{{{.pid = 1, .name = "init", .cpuPercent = 3}},
+                                 {{.pid = 1, .name = "init", .residentMemoryBytes = 1 << 20}}};
+    s.thermal = ThermalReading{.cpuTemperatureC = 55, .memoryTemperatureC = 40};
+    s.fan = FanReading{.rpm = 1200,
+                       .fanCount = 1,
+                       .rpms = std::vector<double>{1200},
+                       .minRPM = 800,
+                       .maxRPM = 3000};
+    s.battery = BatteryReading{.chargePercent = 0.8, .isOnAC = true};
+    s.hasBattery = true;
+    s.sensorsAvailable = true;
+    s.cpuUserHistory = history({0.1, 0.3});
+    s.cpuSystemHistory = history({0.05, 0.1});
+    s.gpuHistory = history({0.2, 0.25});
+    s.memoryUsedHistory = history({0.5, 0.55});
+    s.netInHistory = history({1000, 2048});
+    s.netOutHistory = history({300, 512});
+    s.diskReadHistory = history({0, 4096});
+    s.diskWriteHistory = history({0, 0});
+    return s;
+}
+
+// Which widgets received a paint event.
+class PaintCounter final : public QObject {
+public:
+    PaintCounter() { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Paint) painted.insert(object);
+        return false;
+    }
+    // Whether `widget` or anything inside it was painted.
+    bool paintedIn(const QWidget* widget) const {
+        for (const QObject* o : painted)
+            for (; o; o = o->parent())
+                if (o == widget) return true;
+        return false;
+    }
+    std::set<QObject*> painted;
+};
+
+class MonitorWindowTest : public ::testing::Test {
+protected:
+    MonitorWindowTest() { XPCClient::shared().start(); }
+    ~MonitorWindowTest() override { AppSettings::shared().setTheme(QFThemeChoice::multi); }
+
+    std::vector<bool>& popover() { return fake.messaging->connections.at(0)->service->popover; }
+    void settle() {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    platform::fake::FakePlatform fake;
+    SystemSnapshot snapshot;
+};
+
+TEST_F(MonitorWindowTest, TellsTheServiceSomeoneLooksOnlyWhileItIsOnScreen) {
+    MonitorWindow window(snapshot);
+    EXPECT_TRUE(popover().empty()) << "nothing is said before the window shows";
+    window.show();
+    window.hide();
+    window.show();
+    window.setWindowState(Qt::WindowMinimized);
+    window.setWindowState(Qt::WindowNoState);
+    window.close();
+    EXPECT_THAT(popover(), ElementsAre(true, false, true, false, true, false));
+    window.hide();
+    EXPECT_EQ(popover().size(), 6u) << "a repeated state is not told again";
+}
+
+TEST_F(MonitorWindowTest, SaysItIsConnectingUntilSnapshotsArriveAndWhenTheyStop) {
+    MonitorWindow window(snapshot);
+    EXPECT_FALSE(window.isConnected());
+    EXPECT_EQ(window.header()->liveText(), "Connecting…");
+
+    snapshot.apply(everything());
+    EXPECT_TRUE(window.isConnected());
+    EXPECT_EQ(window.header()->liveText(), "Live");
+    fake.queue->advance(2.9);
+    snapshot.apply(everything());
+    fake.queue->advance(2.9);
+    EXPECT_TRUE(window.isConnected()) << "each snapshot starts the wait afresh";
+    fake.queue->advance(0.2);
+    EXPECT_FALSE(window.isConnected());
+    EXPECT_EQ(window.header()->liveText(), "Connecting…");
+
+    snapshot.apply(everything());
+    EXPECT_EQ(window.header()->liveText(), "Live") << "fills in as soon as snapshots flow again";
+}
+
+// Disabled: offscreen, no paint event reaches the cards within processEvents(), so both halves
+// observe nothing and the second would pass with the code broken. Needs a way to flush the
+// window's pending paints without waiting on the platform's update timer.
+TEST_F(MonitorWindowTest, DISABLED_ASnapshotRepaintsOnlyTheCardsWhoseReadingsChanged) {
+    MonitorWindow window(snapshot);
+    window.show();
+    snapshot.apply(everything());
+    settle();
+
+    PaintCounter counter;
+    SnapshotValues next = everything();
+    next.network->bytesInPerSec = 9000;
+    next.netInHistory.append(9000);
+    next.netOutHistory.append(512);
+    snapshot.apply(next);
+    settle();
+    const auto& cards = window.cards();
+    ASSERT_EQ(cards.size(), 8u);
+    std::vector<std::string> painted;
+    for (const auto* card : cards)
+        if (counter.paintedIn(card)) painted.push_back(card->metaObject()->className());
+    EXPECT_THAT(painted, ElementsAre("quillfen::app::NetworkCard"));
+
+    // The same document again moves nothing.
+    counter.painted.clear();
+    snapshot.apply(next);
+    settle();
+    for (const auto* card : cards)
+        EXPECT_FALSE(counter.paintedIn(card)) << card->metaObject()->className();
+}
+
+TEST_F(MonitorWindowTest, CardsWithoutReadingsMakeRoomForTheirNeighbours) {
+    MonitorWindow window(snapshot);
+    window.resize(1180, 820);
+    window.show();
+    ASSERT_TRUE(window.isTwoColumns());
+    auto values = everything();
+    values.gpu.reset();
+    values.gpuHistory = history({});
+    values.hasBattery = false;
+    values.battery.reset();
+    for (int i = 0; i < 3; ++i)
+        snapshot.apply(values);
+    settle();
+    const auto* cpu = window.cards()[0];
+    const auto* memory = window.cards()[1];
+    const auto* sensors = window.sensorsCard();
+    EXPECT_TRUE(window.gpuCard()->isNote());
+    EXPECT_FALSE(window.batteryCard()->isVisible());
+    EXPECT_EQ(memory->width(), cpu->width()) << "memory takes the row the GPU leaves";
+    EXPECT_EQ(sensors->width(), cpu->width()) << "sensors take the battery's half too";
+
+    values.gpu = GPUReading{.utilization = 0.1};
+    values.hasBattery = true;
+    values.battery = BatteryReading{.chargePercent = 0.5};
+    snapshot.apply(values);
+    settle();
+    EXPECT_FALSE(window.gpuCard()->isNote());
+    EXPECT_TRUE(window.batteryCard()->isVisible());
+    EXPECT_LT(memory->width(), cpu->width() / 2 + 1);
+    EXPECT_EQ(window.batteryCard()->width(), sensors->width());
+
+    window.resize(800, 820);
+    settle();
+    EXPECT_FALSE(window.isTwoColumns());
+    EXPECT_EQ(window.batteryCard()->width(), cpu->width()) << "one column when narrow";
+}
+
+TEST_F(MonitorWindowTest, WithoutTheHelperTheSensorsCardOpensTheGeneralSettings) {
+    MonitorWindow window(snapshot);
+    auto values = everything();
+    values.sensorsAvailable = false;
+    values.thermal.reset();
+    values.fan.reset();
+    snapshot.apply(values);
+    ASSERT_TRUE(window.sensorsCard()->showsHelperPrompt());
+    showSettingsWindow(SettingsView::Tab::about);
+    window.sensorsCard()->setUpButton()->click();
+    SettingsView* settings = nullptr;
+    for (auto* w : QApplication::topLevelWidgets())
+        if (auto* v = qobject_cast<SettingsView*>(w); v && v->isVisible()) settings = v;
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->tab(), SettingsView::Tab::general);
+    settings->close();
+
+    values.sensorsAvailable = true;
+    values.thermal = ThermalReading{.cpuTemperatureC = 60};
+    snapshot.apply(values);
+    EXPECT_FALSE(window.sensorsCard()->showsHelperPrompt());
+}
+
+} // namespace
+} // namespace quillfen::app
