@@ -167,6 +167,8 @@ MetricRow::MetricRow(MenuBarMetric metric, QWidget* parent)
     chevrons->addWidget(down_);
     row->addLayout(chevrons);
     row->addWidget(switch_, 0, Qt::AlignVCenter);
+    // As high with its chevrons hidden as with them shown.
+    row->addStrut(int(SettingsSymbolButton::side));
 }
 
 void MetricRow::showState(bool isFirstRow, bool enabled, bool canMoveUp, bool canMoveDown) {
@@ -255,6 +257,12 @@ void ThemeCard::paintEvent(QPaintEvent*) {
                kWrap, QString::fromUtf8(detail(theme_)));
     if (selected_) {
         qfStrokeBorder(p, box, radius, QF::cpu(), 1.5);
+        // The glyph's check is cut out of its disc: a white disc behind it keeps the check
+        // white over whichever swatch lies beneath.
+        const QRectF mark = checkMarkRect(box.width());
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255));
+        p.drawEllipse(mark.center(), mark.width() * 0.3, mark.height() * 0.3);
         qfPaintSymbol(p, checkMarkRect(box.width()), "checkmark.circle.fill", checkMarkSize,
                       QFont::Normal, QF::cpu());
     } else {

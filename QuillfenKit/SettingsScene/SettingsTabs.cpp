@@ -236,9 +236,7 @@ QWidget* SettingsView::makeMenuBarTab() {
     auto* strip = new MenuBarPreview;
     strip->setObjectName("menuBarPreview");
     previewStack->addWidget(strip, 0, Qt::AlignLeft);
-    auto* previewGroup = new QFSetGroup;
-    previewGroup->addWidget(preview);
-    stack->addWidget(previewGroup);
+    stack->addWidget(preview);
 
     stack->addWidget(makeMetricList());
 
@@ -263,9 +261,13 @@ QWidget* SettingsView::makeMenuBarTab() {
 }
 
 QWidget* SettingsView::makeMetricList() {
-    auto* list = new QFSetGroup;
+    // Rows padded like a group's, straight on the window, their separators the only lines.
+    auto* list = new QWidget;
     list->setObjectName("metricList");
-    metricLayout_ = list->contentLayout();
+    list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    metricLayout_ = new QVBoxLayout(list);
+    metricLayout_->setContentsMargins(0, 0, 0, 0);
+    metricLayout_->setSpacing(0);
     for (const auto metric : kMenuBarMetrics.allCases()) {
         auto* metricRow = new MetricRow(metric);
         connect(metricRow->upButton(), &QAbstractButton::clicked, this,

@@ -379,7 +379,8 @@ TEST_F(SettingsWindow, PaintsSidebarContentAndTheChosenCardInThePalette) {
     view->setTab(SettingsView::Tab::appearance);
     const QImage image = testing::render(*view, SettingsView::contentSize, Qt::black, 2);
     const auto& s = QFSurfaces::light();
-    EXPECT_TRUE(testing::near(testing::pixelAt(image, 300, 590), s.windowBG));
+    EXPECT_TRUE(
+        testing::near(testing::pixelAt(image, SettingsView::sidebarWidth + 10, 590), s.windowBG));
     const QColor sidebarBottom = testing::pixelAt(image, 100, 599.5);
     EXPECT_TRUE(testing::near(sidebarBottom, s.sidebarBot, 2));
     EXPECT_TRUE(testing::near(testing::pixelAt(image, 189.5, 590),
