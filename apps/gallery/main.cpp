@@ -1,8 +1,10 @@
 // quillfen-gallery: renders every component and chart of the kit in every theme to PNG files,
 // offscreen, so they can be looked at without a desktop. With --icons it writes the
-// application icon in the icon theme's sizes instead.
+// application icon in the icon theme's sizes instead; with --settings, the settings window's
+// tabs.
 
 #include "GallerySheet.h"
+#include "SettingsShots.h"
 #include "platform/Platform.h"
 #include "platform/fake/FakeUserDefaults.h"
 #include "settings/AppSettings.h"
@@ -25,6 +27,8 @@ using namespace quillfen;
 
 int usage() {
     std::cerr << "usage: quillfen-gallery [--out DIR] [--scale 1|2]\n"
+                 "       quillfen-gallery --settings DIR [--scale 1|2]   (every settings tab in "
+                 "every theme)\n"
                  "       quillfen-gallery --icons DIR   (hicolor/<N>x<N>/apps/quillfen.png and "
                  "scalable/apps/quillfen.svg)\n";
     return 2;
@@ -78,7 +82,7 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(quietOffscreen);
     QApplication app(argc, argv);
 
-    QString out = ".", icons;
+    QString out = ".", icons, settings;
     double scale = 1;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -90,6 +94,8 @@ int main(int argc, char* argv[]) {
             scale = s.toDouble();
         } else if (args[i] == "--icons" && i + 1 < args.size())
             icons = args[++i];
+        else if (args[i] == "--settings" && i + 1 < args.size())
+            settings = args[++i];
         else
             return usage();
     }
@@ -99,6 +105,14 @@ int main(int argc, char* argv[]) {
     platform::Platform inMemory = platform::current();
     inMemory.userDefaults = std::make_shared<platform::fake::FakeUserDefaultsSuites>();
     platform::ScopedPlatform scope(inMemory);
+
+    if (!settings.isEmpty()) {
+        if (!QDir().mkpath(settings)) {
+            std::cerr << "quillfen-gallery: cannot create " << settings.toStdString() << "\n";
+            return 1;
+        }
+        return gallery::writeSettingsShots(settings, scale);
+    }
 
     QTemporaryDir tmp;
     if (!tmp.isValid() || !QDir().mkpath(out)) {
