@@ -1,9 +1,10 @@
 // quillfen-gallery: renders every component and chart of the kit in every theme to PNG files,
 // offscreen, so they can be looked at without a desktop. With --icons it writes the
 // application icon in the icon theme's sizes instead; with --settings, the settings window's
-// tabs.
+// tabs; with --menu, the tray popover and the tray icon.
 
 #include "GallerySheet.h"
+#include "MenuShots.h"
 #include "SettingsShots.h"
 #include "platform/Platform.h"
 #include "platform/fake/FakeUserDefaults.h"
@@ -29,6 +30,8 @@ int usage() {
     std::cerr << "usage: quillfen-gallery [--out DIR] [--scale 1|2]\n"
                  "       quillfen-gallery --settings DIR [--scale 1|2]   (every settings tab in "
                  "every theme)\n"
+                 "       quillfen-gallery --menu DIR [--scale 1|2]   (the tray popover and "
+                 "icon)\n"
                  "       quillfen-gallery --icons DIR   (hicolor/<N>x<N>/apps/quillfen.png and "
                  "scalable/apps/quillfen.svg)\n";
     return 2;
@@ -82,7 +85,7 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(quietOffscreen);
     QApplication app(argc, argv);
 
-    QString out = ".", icons, settings;
+    QString out = ".", icons, settings, menu;
     double scale = 1;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -96,6 +99,8 @@ int main(int argc, char* argv[]) {
             icons = args[++i];
         else if (args[i] == "--settings" && i + 1 < args.size())
             settings = args[++i];
+        else if (args[i] == "--menu" && i + 1 < args.size())
+            menu = args[++i];
         else
             return usage();
     }
@@ -112,6 +117,13 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         return gallery::writeSettingsShots(settings, scale);
+    }
+    if (!menu.isEmpty()) {
+        if (!QDir().mkpath(menu)) {
+            std::cerr << "quillfen-gallery: cannot create " << menu.toStdString() << "\n";
+            return 1;
+        }
+        return gallery::writeMenuShots(menu, scale);
     }
 
     QTemporaryDir tmp;

@@ -44,3 +44,10 @@ dbus_exec() {
 replace_with() {
     mv -f -- "$1" "$2"
 }
+
+# The menu-bar app: its bundle inside the main app's, where the main app looks for it, and its
+# desktop entry, kept out of the application menus (the main app and the login item start it).
+# Sets: menu_bundle, menu_exe, menu_entry.
+menu_bundle="$prefix/lib/quillfen/Quillfen.app/Contents/MacOS/Quillfen Menu.app"
+menu_exe="$menu_bundle/Contents/MacOS/quillfen-menu"
+menu_entry="$prefix/share/applications/com.brenvoll.pellgrove.menu.desktop"
