@@ -407,8 +407,13 @@ void PopoverWindow::showAt(std::optional<QRect> trayItem) {
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     // Height to content, at most 80 % of the screen; beyond that it scrolls.
-    content_->adjustSize();
-    const int panel = std::min(content_->sizeHint().height(), int(available.height() * 0.8));
+    content_->layout()->activate();
+    const int wanted =
+        std::max(content_->sizeHint().height(), content_->minimumSizeHint().height());
+    const int cap = int(available.height() * 0.8);
+    scroll_->setVerticalScrollBarPolicy(wanted > cap ? Qt::ScrollBarAsNeeded
+                                                     : Qt::ScrollBarAlwaysOff);
+    const int panel = std::min(wanted, cap);
     resize(panelWidth + 2 * margin(), panel + 2 * margin());
     if (mode_ == Mode::popover) {
         const QRect panelArea = panelRect();
