@@ -25,10 +25,9 @@ QFSetRow::QFSetRow(Options options, QWidget* control, QWidget* parent)
     row->addWidget(label_, 0, Qt::AlignVCenter);
     row->addStretch(1);
     if (control_) row->addWidget(control_, 0, Qt::AlignVCenter);
-    // The row is at least 22 high, its children centred in it.
-    auto* strut = new QWidget;
-    strut->setFixedSize(0, 22);
-    row->addWidget(strut);
+    // The row is at least 22 high, its children centred in it. A strut rather than an empty
+    // widget, which would take the row's spacing and push the control off the trailing padding.
+    row->addStrut(22);
     stack->addLayout(row);
     auto* hintRow = new QHBoxLayout;
     hintRow->setContentsMargins(0, 0, 60, 0);

@@ -1,8 +1,11 @@
 // quillfen-gallery: renders every component and chart of the kit in every theme to PNG files,
 // offscreen, so they can be looked at without a desktop. With --icons it writes the
-// application icon in the icon theme's sizes instead.
+// application icon in the icon theme's sizes instead; with --settings, the settings window's
+// tabs; with --menu, the tray popover and the tray icon.
 
 #include "GallerySheet.h"
+#include "MenuShots.h"
+#include "SettingsShots.h"
 #include "platform/Platform.h"
 #include "platform/fake/FakeUserDefaults.h"
 #include "settings/AppSettings.h"
@@ -25,6 +28,10 @@ using namespace quillfen;
 
 int usage() {
     std::cerr << "usage: quillfen-gallery [--out DIR] [--scale 1|2]\n"
+                 "       quillfen-gallery --settings DIR [--scale 1|2]   (every settings tab in "
+                 "every theme)\n"
+                 "       quillfen-gallery --menu DIR [--scale 1|2]   (the tray popover and "
+                 "icon)\n"
                  "       quillfen-gallery --icons DIR   (hicolor/<N>x<N>/apps/quillfen.png and "
                  "scalable/apps/quillfen.svg)\n";
     return 2;
@@ -78,7 +85,7 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(quietOffscreen);
     QApplication app(argc, argv);
 
-    QString out = ".", icons;
+    QString out = ".", icons, settings, menu;
     double scale = 1;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -90,6 +97,10 @@ int main(int argc, char* argv[]) {
             scale = s.toDouble();
         } else if (args[i] == "--icons" && i + 1 < args.size())
             icons = args[++i];
+        else if (args[i] == "--settings" && i + 1 < args.size())
+            settings = args[++i];
+        else if (args[i] == "--menu" && i + 1 < args.size())
+            menu = args[++i];
         else
             return usage();
     }
@@ -99,6 +110,21 @@ int main(int argc, char* argv[]) {
     platform::Platform inMemory = platform::current();
     inMemory.userDefaults = std::make_shared<platform::fake::FakeUserDefaultsSuites>();
     platform::ScopedPlatform scope(inMemory);
+
+    if (!settings.isEmpty()) {
+        if (!QDir().mkpath(settings)) {
+            std::cerr << "quillfen-gallery: cannot create " << settings.toStdString() << "\n";
+            return 1;
+        }
+        return gallery::writeSettingsShots(settings, scale);
+    }
+    if (!menu.isEmpty()) {
+        if (!QDir().mkpath(menu)) {
+            std::cerr << "quillfen-gallery: cannot create " << menu.toStdString() << "\n";
+            return 1;
+        }
+        return gallery::writeMenuShots(menu, scale);
+    }
 
     QTemporaryDir tmp;
     if (!tmp.isValid() || !QDir().mkpath(out)) {

@@ -56,3 +56,18 @@ dbus_exec() {
 replace_with() {
     mv -f -- "$1" "$2"
 }
+
+# Writes the packaging template "$1" as "$3", its @EXEC@ replaced by the Exec value "$2".
+render_template() {
+    local template
+    template=$(<"$1")
+    printf '%s\n' "${template//@EXEC@/"$2"}" > "$3.new.$$"
+    replace_with "$3.new.$$" "$3"
+}
+
+# The menu-bar app: its bundle inside the main app's, where the main app looks for it, and its
+# desktop entry, kept out of the application menus (the main app and the login item start it).
+# Sets: menu_bundle, menu_exe, menu_entry.
+menu_bundle="$app_bundle/Contents/MacOS/Quillfen Menu.app"
+menu_exe="$menu_bundle/Contents/MacOS/quillfen-menu"
+menu_entry="$prefix/share/applications/com.brenvoll.pellgrove.menu.desktop"

@@ -133,6 +133,15 @@ TEST_F(Components, SettingsRowsSeparateAllButTheFirstAndShowTheHintBelow) {
     EXPECT_GT(next.sizeHint().height(), first.sizeHint().height());
 }
 
+TEST_F(Components, SettingsRowControlEndsOnTheTrailingPadding) {
+    auto* control = new QWidget;
+    control->setFixedSize(30, 10);
+    QFSetRow row({.label = "Launch at login", .isFirst = true}, control);
+    render(row, {300, 42}, kBackground);
+    EXPECT_EQ(control->geometry().right() + 1, 300 - QFSetRow::paddingH);
+    EXPECT_GE(row.sizeHint().height(), 22 + 2 * QFSetRow::paddingV) << "at least 22 high";
+}
+
 TEST_F(Components, CardBorderIsOnePointInsideItsEdge) {
     QFCard card;
     const QImage image = render(card, {200, 100}, kBackground);
