@@ -96,8 +96,16 @@ std::optional<fs::path> setAside(const fs::path& file) {
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     for (int n = 1; n < 100; ++n) {
+        // Built piece by piece: GCC 12 at -O3 misreads `"-" + std::to_string(n)` as an
+        // out-of-bounds copy.
+        std::string suffix = ".unreadable-";
+        suffix += stamp;
+        if (n > 1) {
+            suffix += '-';
+            suffix += std::to_string(n);
+        }
         fs::path aside = file;
-        aside += std::string(".unreadable-") + stamp + (n > 1 ? "-" + std::to_string(n) : "");
+        aside += suffix;
         if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
             return aside;
         if (errno != EEXIST) return std::nullopt;
