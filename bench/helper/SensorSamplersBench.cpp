@@ -4,6 +4,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/linux/LinuxHIDEventSystem.h"
 #include "platform/linux/LinuxSMC.h"
+#include "sensors/SensorBridge.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,17 +49,21 @@ BENCHMARK(BM_ThermalSamplerFull)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// A second of the helper with real samplers: control, fans every tick, temperatures every
-// other tick, encode and replace sensors.json in memory.
+// A second of the helper with real samplers: control from the container on the disk, fans
+// every tick, temperatures every other tick, encode and replace sensors.json in the runtime
+// folder, a private folder on tmpfs (/dev/shm).
 void BM_HelperTickWithSensors(benchmark::State& state) {
     AmdDesktop machine;
-    std::string dir = "/dev/shm/quillfen-bench-XXXXXX";
-    if (!::mkdtemp(dir.data())) {
+    std::string container = (std::filesystem::temp_directory_path() / "quillfen-bench-XXXXXX");
+    std::string runtime = "/dev/shm/quillfen-bench-XXXXXX";
+    if (!::mkdtemp(container.data()) || !::mkdtemp(runtime.data())) {
         state.SkipWithError("mkdtemp failed");
         return;
     }
-    machine.fake.files->groupContainersRoot = dir;
+    machine.fake.files->groupContainersRoot = container;
+    machine.fake.files->runtimeRoot = runtime;
     machine.fake.mainBundle->info = json::Json{{"CFBundleShortVersionString", "1.0"}};
+    SensorBridge::writeControl(SensorControl{false, std::nullopt});
     {
         auto agent = std::make_shared<SensorsAgent>();
         machine.fake.application->setDelegate(agent.get());
@@ -66,7 +71,8 @@ void BM_HelperTickWithSensors(benchmark::State& state) {
         for (auto _ : state)
             machine.fake.queue->advance(1.0);
     }
-    std::filesystem::remove_all(dir);
+    std::filesystem::remove_all(container);
+    std::filesystem::remove_all(runtime);
 }
 BENCHMARK(BM_HelperTickWithSensors)
     ->Unit(benchmark::kMicrosecond)

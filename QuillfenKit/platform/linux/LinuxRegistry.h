@@ -1,11 +1,14 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "platform/linux/KernelFile.h"
 #include "platform/linux/Nvml.h"
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 
 namespace quillfen::platform::linux {
 
@@ -39,7 +42,11 @@ private:
 
     std::filesystem::path sysRoot_;
     std::filesystem::path dataRoot_;
+    bool liveSys_;
     NvmlLoader loadNvml_;
+    // The statistics files of the disks of the latest listing, kept from one listing to the
+    // next: the disk sampler asks for the disks every second.
+    std::map<std::string, std::shared_ptr<KernelFile>> diskStats_;
     // Shared by the services that use it, and unloaded after the last of them.
     std::weak_ptr<Nvml> nvml_;
 };

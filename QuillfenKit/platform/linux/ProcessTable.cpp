@@ -151,32 +151,55 @@ std::optional<ProcessStat> parseProcessStat(std::string_view line) {
     stat.comm = *comm;
     std::string_view rest = line.substr(comm->data() + comm->size() + 1 - line.data());
     // Fields after the name, counted from 3 as the kernel documents them: flags is 9, utime
-    // 14, stime 15 and rss 24.
-    std::optional<std::uint64_t> flags, utime, stime, rss;
+    // 14, stime 15, starttime 22 and rss 24.
+    std::optional<std::uint64_t> flags, utime, stime, start, rss;
     for (int field = 3; field <= 24; ++field) {
         const std::string_view value = nextField(rest);
         if (value.empty()) return std::nullopt;
         if (field == 9) flags = parseUnsigned(trim(value));
         if (field == 14) utime = parseUnsigned(trim(value));
         if (field == 15) stime = parseUnsigned(trim(value));
+        if (field == 22) start = parseUnsigned(trim(value));
         if (field == 24) rss = parseUnsigned(trim(value));
     }
-    if (!flags || !utime || !stime || !rss) return std::nullopt;
+    if (!flags || !utime || !stime || !start || !rss) return std::nullopt;
     stat.isKernelThread = (*flags & kKernelThreadFlag) != 0;
     stat.userTicks = *utime;
     stat.systemTicks = *stime;
+    stat.startTicks = *start;
     stat.residentPages = *rss;
     return stat;
 }
 
+const std::string* LongNameCache::find(std::int32_t pid, std::uint64_t startTicks,
+                                       std::string_view comm) {
+    const auto it = entries_.find(pid);
+    if (it == entries_.end() || it->second.startTicks != startTicks || it->second.comm != comm)
+        return nullptr;
+    it->second.round = round_;
+    return &it->second.name;
+}
+
+void LongNameCache::store(std::int32_t pid, std::uint64_t startTicks, std::string_view comm,
+                          std::string name) {
+    entries_.insert_or_assign(pid, Entry{startTicks, std::string(comm), std::move(name), round_});
+}
+
+void LongNameCache::newRound() {
+    std::erase_if(entries_, [&](const auto& entry) { return entry.second.round != round_; });
+    ++round_;
+}
+
 std::optional<procinfo::ProcTaskAllInfo> readTaskAllInfo(const ProcRoot& root, std::int32_t pid,
                                                          const TaskUnits& units,
-                                                         const std::string* statLine) {
+                                                         const std::string* statLine,
+                                                         LongNameCache* names) {
     const int fd = root.fd();
     if (fd < 0) return std::nullopt;
-    const std::string dir = std::to_string(pid) + "/";
+    char dir[16];
+    std::snprintf(dir, sizeof dir, "%d/", pid);
     std::optional<std::string> text;
-    if (!statLine) text = readFileAt(fd, (dir + "stat").c_str(), kMaxStatBytes);
+    if (!statLine) text = readFileAt(fd, (std::string(dir) + "stat").c_str(), kMaxStatBytes);
     if (!statLine && !text) return std::nullopt;
     const auto stat = parseProcessStat(statLine ? *statLine : *text);
     if (!stat) return std::nullopt;
@@ -184,7 +207,21 @@ std::optional<procinfo::ProcTaskAllInfo> readTaskAllInfo(const ProcRoot& root, s
     procinfo::ProcTaskAllInfo info{};
     copyName(info.shortName, sizeof info.shortName, stat->comm);
     // A kernel thread runs no program and has no arguments: nothing to look for.
-    if (!stat->isKernelThread) copyName(info.longName, sizeof info.longName, longName(fd, dir));
+    if (!stat->isKernelThread) {
+        if (const std::string* known =
+                names ? names->find(pid, stat->startTicks, stat->comm) : nullptr) {
+            copyName(info.longName, sizeof info.longName, *known);
+        } else {
+            std::string name = longName(fd, dir);
+            copyName(info.longName, sizeof info.longName, name);
+            if (names) names->store(pid, stat->startTicks, stat->comm, std::move(name));
+        }
+    }
+    if (units.clockTicksPerSecond > 0) {
+        const std::uint64_t perSecond = units.clockTicksPerSecond;
+        info.startSeconds = addSaturating(units.bootTime, stat->startTicks / perSecond);
+        info.startMicroseconds = (stat->startTicks % perSecond) * 1'000'000 / perSecond;
+    }
     info.residentSize = multiplySaturating(stat->residentPages, units.pageSize);
     info.totalUser = ticksToNanos(stat->userTicks, units.clockTicksPerSecond);
     info.totalSystem = ticksToNanos(stat->systemTicks, units.clockTicksPerSecond);
