@@ -36,6 +36,16 @@ void to_json(json::Json& j, const ProcessRow& r) {
     j["residentMemoryBytes"] = r.residentMemoryBytes;
 }
 
+void write(json::Writer& w, const ProcessRow& r) {
+    w.beginObject();
+    w.field("pid", r.pid);
+    w.field("name", r.name);
+    if (r.bundleURL) w.field("bundleURL", fileURL(*r.bundleURL));
+    w.field("cpuPercent", r.cpuPercent);
+    w.field("residentMemoryBytes", r.residentMemoryBytes);
+    w.endObject();
+}
+
 bool from_json(const json::Json& j, ProcessRow& r) {
     return j.is_object() && json::required(j, "pid", r.pid) && json::required(j, "name", r.name) &&
            decodeFileURL(j, r.bundleURL) && json::required(j, "cpuPercent", r.cpuPercent) &&
@@ -46,6 +56,13 @@ void to_json(json::Json& j, const ProcessReading& r) {
     j = json::Json::object();
     j["topByCPU"] = r.topByCPU;
     j["topByMemory"] = r.topByMemory;
+}
+
+void write(json::Writer& w, const ProcessReading& r) {
+    w.beginObject();
+    w.field("topByCPU", r.topByCPU);
+    w.field("topByMemory", r.topByMemory);
+    w.endObject();
 }
 
 bool from_json(const json::Json& j, ProcessReading& r) {

@@ -80,7 +80,9 @@ std::filesystem::path sensorsFolderURL() {
 
 void write(const SensorsPayload& payload) {
     // Rewritten every second and worthless after six: a rename without a sync is enough.
-    writeRecord(sensorsPlace(), sensorsFileName, payload, Durability::replaceOnly);
+    const Place place = sensorsPlace();
+    writeRecord(place, sensorsFileName, payload,
+                place.inRuntimeFolder ? Durability::replaceInMemory : Durability::replaceOnly);
 }
 
 std::optional<SensorsPayload> read(double now) {

@@ -16,12 +16,14 @@ namespace {
 using namespace quillfen;
 
 // The fans and sensors of a captured AMD desktop: three fans, a dozen temperature channels,
-// two DIMM sensors.
+// two DIMM sensors. As tests read such a tree, every file is opened for each read; with
+// `keptOpen` the files stay open between reads, as they do on the live sysfs.
 struct AmdDesktop {
-    AmdDesktop() {
+    explicit AmdDesktop(bool keptOpen = false) {
         const auto root = std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs" / "amd-desktop";
-        fake.platform.smc = std::make_shared<platform::linux::LinuxSMC>(root);
-        fake.platform.hidEventSystem = std::make_shared<platform::linux::LinuxHIDEventSystem>(root);
+        fake.platform.smc = std::make_shared<platform::linux::LinuxSMC>(root, keptOpen);
+        fake.platform.hidEventSystem =
+            std::make_shared<platform::linux::LinuxHIDEventSystem>(root, keptOpen);
     }
     platform::fake::FakePlatform fake;
 };
@@ -51,9 +53,10 @@ BENCHMARK(BM_ThermalSamplerFull)
 
 // A second of the helper with real samplers: control from the container on the disk, fans
 // every tick, temperatures every other tick, encode and replace sensors.json in the runtime
-// folder, a private folder on tmpfs (/dev/shm).
-void BM_HelperTickWithSensors(benchmark::State& state) {
-    AmdDesktop machine;
+// folder, a private folder on tmpfs (/dev/shm, since /run/user/<uid> need not exist where
+// the benchmark runs).
+void helperTickWithSensors(benchmark::State& state, bool keptOpen) {
+    AmdDesktop machine(keptOpen);
     std::string container = (std::filesystem::temp_directory_path() / "quillfen-bench-XXXXXX");
     std::string runtime = "/dev/shm/quillfen-bench-XXXXXX";
     if (!::mkdtemp(container.data()) || !::mkdtemp(runtime.data())) {
@@ -74,7 +77,18 @@ void BM_HelperTickWithSensors(benchmark::State& state) {
     std::filesystem::remove_all(container);
     std::filesystem::remove_all(runtime);
 }
+
+void BM_HelperTickWithSensors(benchmark::State& state) {
+    helperTickWithSensors(state, false);
+}
+void BM_HelperTickWithSensors_KeptOpen(benchmark::State& state) {
+    helperTickWithSensors(state, true);
+}
 BENCHMARK(BM_HelperTickWithSensors)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_HelperTickWithSensors_KeptOpen)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);

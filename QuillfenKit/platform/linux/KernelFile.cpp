@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
@@ -138,6 +139,51 @@ std::optional<std::string_view> KernelFile::readStart(std::size_t bytes) {
             if (errno != EINTR) return std::nullopt;
         }
     });
+}
+
+KernelDirectory::KernelDirectory(std::filesystem::path path, bool keepOpen)
+    : path_(std::move(path))
+    , keepOpen_(keepOpen) {}
+
+KernelDirectory::~KernelDirectory() {
+    if (dir_) ::closedir(static_cast<DIR*>(dir_));
+}
+
+bool KernelDirectory::list(std::vector<std::string>& names) {
+    DIR* dir = static_cast<DIR*>(dir_);
+    if (dir) {
+        ::rewinddir(dir);
+    } else {
+        dir = ::opendir(path_.c_str());
+        if (!dir) {
+            names.clear();
+            return false;
+        }
+    }
+    std::size_t count = 0;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        if (count < names.size())
+            names[count].assign(name);
+        else
+            names.emplace_back(name);
+        ++count;
+    }
+    const bool failed = errno != 0;
+    names.resize(failed ? 0 : count);
+    const bool wasKept = dir_ != nullptr;
+    // A kept folder that lists nothing may have been removed and made anew (a driver
+    // reloaded): the one at the path now is looked at instead.
+    if (keepOpen_ && !failed && (count > 0 || !wasKept)) {
+        dir_ = dir;
+        return true;
+    }
+    ::closedir(dir);
+    dir_ = nullptr;
+    if (wasKept) return list(names);
+    return !failed;
 }
 
 } // namespace quillfen::platform::linux

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillfen::platform::linux {
 
@@ -55,6 +56,27 @@ private:
     // report none and are read until a read returns nothing.
     bool sized_ = false;
     std::string buffer_;
+};
+
+// A folder under /sys whose entries are listed again and again, such as the hardware-monitor
+// chips to see whether one came or went. Kept open on the live tree and read again from its
+// start; elsewhere opened for every listing.
+class KernelDirectory {
+public:
+    KernelDirectory(std::filesystem::path path, bool keepOpen);
+    ~KernelDirectory();
+    KernelDirectory(const KernelDirectory&) = delete;
+    KernelDirectory& operator=(const KernelDirectory&) = delete;
+
+    // The names of the entries but "." and "..", in the order the file system lists them,
+    // into `names` (whose strings are reused); false, with `names` empty, when the folder
+    // cannot be read.
+    bool list(std::vector<std::string>& names);
+
+private:
+    std::filesystem::path path_;
+    bool keepOpen_;
+    void* dir_ = nullptr; // DIR
 };
 
 } // namespace quillfen::platform::linux

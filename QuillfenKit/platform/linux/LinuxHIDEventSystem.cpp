@@ -156,9 +156,12 @@ std::vector<std::shared_ptr<Service>> buildServices(const fs::path& sysfs, bool 
 
 class Client final : public HIDEventSystemClient {
 public:
-    explicit Client(fs::path sysfs)
+    Client(fs::path sysfs, bool keepOpen)
         : sysfs_(std::move(sysfs))
-        , live_(isLiveKernelTree(sysfs_)) {
+        , live_(keepOpen)
+        , folders_{{{sysfs_ / "class" / "hwmon", live_},
+                    {sysfs_ / "class" / "thermal", live_},
+                    {sysfs_ / "class" / "power_supply", live_}}} {
         refreshLayout();
     }
 
@@ -196,32 +199,38 @@ private:
     // Sensors come and go with drivers and hot-plugged devices; the layout is rebuilt only
     // when the set of chips, zones or supplies changed, which one look at each folder tells.
     void refreshLayout() {
-        auto signature = listing(sysfs_ / "class" / "hwmon");
-        for (auto& n : listing(sysfs_ / "class" / "thermal"))
-            signature.push_back(std::move(n));
-        for (auto& n : listing(sysfs_ / "class" / "power_supply"))
-            signature.push_back(std::move(n));
-        if (signature == signature_ && layoutBuilt_) return;
-        signature_ = std::move(signature);
+        bool same = layoutBuilt_;
+        for (std::size_t i = 0; i < folders_.size(); ++i) {
+            folders_[i].list(listed_[i]);
+            std::sort(listed_[i].begin(), listed_[i].end());
+            same = same && listed_[i] == signature_[i];
+        }
+        if (same) return;
+        signature_ = listed_;
         services_ = buildServices(sysfs_, live_);
         layoutBuilt_ = true;
     }
 
     fs::path sysfs_;
     bool live_;
+    // The chips, the thermal zones and the power supplies.
+    std::array<KernelDirectory, 3> folders_;
+    std::array<std::vector<std::string>, 3> listed_;    // reused by every look
+    std::array<std::vector<std::string>, 3> signature_; // as of the latest layout
     json::Json matching_;
-    std::vector<std::string> signature_;
     bool layoutBuilt_ = false;
     std::vector<std::shared_ptr<Service>> services_;
 };
 
 } // namespace
 
-LinuxHIDEventSystem::LinuxHIDEventSystem(std::filesystem::path sysfsRoot)
-    : sysfsRoot_(std::move(sysfsRoot)) {}
+LinuxHIDEventSystem::LinuxHIDEventSystem(std::filesystem::path sysfsRoot,
+                                         std::optional<bool> keepFilesOpen)
+    : sysfsRoot_(std::move(sysfsRoot))
+    , keepFilesOpen_(keepFilesOpen.value_or(isLiveKernelTree(sysfsRoot_))) {}
 
 std::shared_ptr<HIDEventSystemClient> LinuxHIDEventSystem::createClient() {
-    auto client = std::make_shared<Client>(sysfsRoot_);
+    auto client = std::make_shared<Client>(sysfsRoot_, keepFilesOpen_);
     if (client->empty()) return nullptr;
     return client;
 }

@@ -84,9 +84,9 @@ bool readValue(const LinuxSMC::Key& key, SMCKeyData& answer) {
 
 } // namespace
 
-LinuxSMC::LinuxSMC(std::filesystem::path sysfsRoot)
+LinuxSMC::LinuxSMC(std::filesystem::path sysfsRoot, std::optional<bool> keepFilesOpen)
     : sysfsRoot_(std::move(sysfsRoot))
-    , live_(isLiveKernelTree(sysfsRoot_)) {}
+    , live_(keepFilesOpen.value_or(isLiveKernelTree(sysfsRoot_))) {}
 
 IOObject LinuxSMC::getMatchingService(std::string_view className) {
     if (className != "AppleSMC") return 0;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -25,9 +26,13 @@ namespace quillfen::platform::linux {
 // out. Any other key answers "key not found". Without any hwmon chip there is no controller
 // to open. Which files stand behind which key is settled when a connection opens; values are
 // read at every read command, from files the connection keeps open on the live sysfs.
+//
+// Files stay open between reads when `keepFilesOpen` says so, by default when the root is the
+// live sysfs (see KernelFile); a captured tree that nothing changes may be read that way too.
 class LinuxSMC final : public SMC {
 public:
-    explicit LinuxSMC(std::filesystem::path sysfsRoot);
+    explicit LinuxSMC(std::filesystem::path sysfsRoot,
+                      std::optional<bool> keepFilesOpen = std::nullopt);
 
     IOObject getMatchingService(std::string_view className) override;
     KernReturn serviceOpen(IOObject service, std::uint32_t type, IOObject* connect) override;

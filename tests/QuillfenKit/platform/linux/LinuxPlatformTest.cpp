@@ -49,6 +49,18 @@ TEST(LinuxMainQueue, CancelledWorkDoesNotRunAndTimersRepeat) {
     EXPECT_EQ(ticks, 3);
 }
 
+TEST(LinuxMainQueue, CancellingWorkThatRanLeavesLaterTimersAlone) {
+    LinuxMainQueue queue;
+    bool first = false;
+    auto done = queue.asyncAfter(0.001, [&] { first = true; });
+    ASSERT_TRUE(spinUntil([&] { return first; }, 5000));
+    // Timer numbers are handed out again; the next timer may well get the one just freed.
+    bool second = false;
+    queue.asyncAfter(0.005, [&] { second = true; });
+    done.cancel();
+    EXPECT_TRUE(spinUntil([&] { return second; }, 5000));
+}
+
 class LinuxMainBundleTest : public ::testing::Test {
 protected:
     TempDir dir;
