@@ -344,7 +344,8 @@ LinuxRegistry::LinuxRegistry(fs::path sysRoot, fs::path dataRoot, NvmlLoader loa
     : sysRoot_(std::move(sysRoot))
     , dataRoot_(std::move(dataRoot))
     , liveSys_(isLiveKernelTree(sysRoot_))
-    , loadNvml_(std::move(loadNvml)) {}
+    , loadNvml_(std::move(loadNvml))
+    , blockFolder_(sysRoot_ / "block", liveSys_) {}
 
 std::shared_ptr<Nvml> LinuxRegistry::nvml() {
     auto nvml = nvml_.lock();
@@ -360,15 +361,11 @@ LinuxRegistry::servicesMatching(std::string_view className) {
     std::vector<std::unique_ptr<RegistryService>> services;
     if (className == "IOBlockStorageDriver") {
         // /sys/block lists whole disks only; their partitions are folders inside them.
-        std::vector<std::string> disks;
-        std::error_code ec;
-        for (fs::directory_iterator it(sysRoot_ / "block", ec), end; !ec && it != end;
-             it.increment(ec))
-            if (const auto name = it->path().filename().string(); isPhysicalDisk(name))
-                disks.push_back(name);
-        std::sort(disks.begin(), disks.end());
+        blockFolder_.list(blockNames_);
+        std::erase_if(blockNames_, [](const std::string& name) { return !isPhysicalDisk(name); });
+        std::sort(blockNames_.begin(), blockNames_.end());
         std::map<std::string, std::shared_ptr<KernelFile>> listed;
-        for (auto& disk : disks) {
+        for (const auto& disk : blockNames_) {
             auto& stat = listed[disk];
             if (const auto kept = diskStats_.find(disk); kept != diskStats_.end())
                 stat = std::move(kept->second);

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quillfen::platform::linux {
 
@@ -44,8 +45,10 @@ private:
     std::filesystem::path dataRoot_;
     bool liveSys_;
     NvmlLoader loadNvml_;
-    // The statistics files of the disks of the latest listing, kept from one listing to the
-    // next: the disk sampler asks for the disks every second.
+    // The disks are listed every second, for the disk sampler: the folder, and the statistics
+    // files of the disks of the latest listing, are kept from one listing to the next.
+    KernelDirectory blockFolder_;
+    std::vector<std::string> blockNames_;
     std::map<std::string, std::shared_ptr<KernelFile>> diskStats_;
     // Shared by the services that use it, and unloaded after the last of them.
     std::weak_ptr<Nvml> nvml_;

@@ -5,6 +5,7 @@
 #include "platform/linux/KernelText.h"
 #include "support/FileIO.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -67,6 +68,22 @@ std::optional<std::string_view> commandName(std::string_view line) {
     if (open == std::string_view::npos || close == std::string_view::npos || close < open)
         return std::nullopt;
     return line.substr(open + 1, close - open - 1);
+}
+
+// A process's `stat` file relative to the open root: one line that the kernel hands over
+// whole in a single read, so one read it is (no look at the file's size, no second read to
+// find the end). Nothing when it cannot be read or is longer than a stat line can be.
+std::optional<std::string> readStatFile(int rootFd, const char* path) {
+    const int fd = ::openat(rootFd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    char buffer[kMaxStatBytes + 1];
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, sizeof buffer);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n <= 0 || static_cast<std::size_t>(n) > kMaxStatBytes) return std::nullopt;
+    return std::string(buffer, static_cast<std::size_t>(n));
 }
 
 template <typename Visit> void forEachProcess(const ProcRoot& root, Visit visit) {
@@ -133,7 +150,7 @@ std::string processTableRecords(const ProcRoot& root, const std::vector<std::int
     char file[24];
     for (const std::int32_t pid : pids) {
         std::snprintf(file, sizeof file, "%d/stat", pid);
-        auto line = readFileAt(root.fd(), file, kMaxStatBytes);
+        auto line = readStatFile(root.fd(), file);
         if (!line) continue;
         kinfo::KinfoProc record{};
         record.pid = pid;
@@ -199,7 +216,7 @@ std::optional<procinfo::ProcTaskAllInfo> readTaskAllInfo(const ProcRoot& root, s
     char dir[16];
     std::snprintf(dir, sizeof dir, "%d/", pid);
     std::optional<std::string> text;
-    if (!statLine) text = readFileAt(fd, (std::string(dir) + "stat").c_str(), kMaxStatBytes);
+    if (!statLine) text = readStatFile(fd, (std::string(dir) + "stat").c_str());
     if (!statLine && !text) return std::nullopt;
     const auto stat = parseProcessStat(statLine ? *statLine : *text);
     if (!stat) return std::nullopt;
