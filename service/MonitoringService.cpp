@@ -111,7 +111,7 @@ void MonitoringService::ApplySettings(const QByteArray& received) {
     const bool senderIsBehind = current != *values;
     for (const auto& [endpoint, registeredBy] : clients_)
         if (registeredBy != from || from.isEmpty() || senderIsBehind)
-            tell(endpoint, QStringLiteral("SettingsDidUpdate"), document);
+            tell(endpoint, "SettingsDidUpdate", document);
 }
 
 void MonitoringService::didTick() {
@@ -126,18 +126,16 @@ void MonitoringService::didTick() {
     }
     if (document_.isEmpty()) return;
     for (const auto& [endpoint, registeredBy] : clients_)
-        tell(endpoint, QStringLiteral("SnapshotDidUpdate"), document_);
+        tell(endpoint, "SnapshotDidUpdate", document_);
 }
 
 // A one-way call: sent without awaiting a reply, and flagged so the client sends none. A
 // pending call per client per second would cost more than the document itself.
 void MonitoringService::tell(const QString& endpoint, const QString& method,
                              const QByteArray& document) {
-    // Made once: every client hears from the same object and interface each second.
-    static const QString path = q(QuillfenXPC::clientObjectPath);
-    static const QString interface =
-        ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName();
-    auto message = QDBusMessage::createMethodCall(endpoint, path, interface, method);
+    auto message = QDBusMessage::createMethodCall(
+        endpoint, q(QuillfenXPC::clientObjectPath),
+        ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName(), method);
     message.setAutoStartService(false);
     message << document;
     bus_.send(message);

@@ -3,13 +3,22 @@
 #include <QString>
 #include <QUrl>
 
+#include <unordered_map>
+
 namespace quillfen {
 namespace {
 
 std::string fileURL(const std::filesystem::path& path) {
-    return QUrl::fromLocalFile(QString::fromStdString(path.string()))
-        .toString(QUrl::FullyEncoded)
-        .toStdString();
+    // The same few bundles and desktop entries are written every second: each one's URL is
+    // made once. The memo is per thread and stays small.
+    thread_local std::unordered_map<std::string, std::string> made;
+    if (const auto it = made.find(path.native()); it != made.end()) return it->second;
+    if (made.size() >= 256) made.clear();
+    std::string url = QUrl::fromLocalFile(QString::fromStdString(path.string()))
+                          .toString(QUrl::FullyEncoded)
+                          .toStdString();
+    made.emplace(path.native(), url);
+    return url;
 }
 
 bool decodeFileURL(const json::Json& j, std::optional<std::filesystem::path>& out) {
