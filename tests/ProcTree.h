@@ -20,6 +20,7 @@ struct FakeProcess {
     std::uint64_t residentPages = 0;
     // False leaves `stat` out, as for a process that ends while it is being read.
     bool hasStat = true;
+    std::uint64_t startTicks = 5000; // since boot
 };
 
 // Writes the process's folder under `procRoot`: comm, stat, cmdline and the exe link.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quillfen {
@@ -29,17 +30,23 @@ public:
         storage[static_cast<std::size_t>(head)] = std::move(value);
         head = head + 1 == capacity() ? 0 : head + 1;
         if (count_ < capacity()) ++count_;
+        valuesText_.valid = false;
     }
 
     std::vector<T> values() const {
         std::vector<T> out;
         if (count_ < 1) return out;
         out.reserve(static_cast<std::size_t>(count_));
+        forEach([&](const T& value) { out.push_back(value); });
+        return out;
+    }
+
+    // Calls `visit` with each value, oldest first, as `values` lists them.
+    template <typename Visit> void forEach(Visit visit) const {
         const std::int64_t start = count_ < capacity() ? 0 : head;
         for (std::int64_t i = 0; i < count_; ++i)
             if (const auto& slot = storage[static_cast<std::size_t>((start + i) % capacity())])
-                out.push_back(*slot);
-        return out;
+                visit(*slot);
     }
 
     std::optional<T> latest() const {
@@ -52,10 +59,32 @@ public:
         return capacity() == other.capacity() && values() == other.values();
     }
 
+    // The values as JSON text, written once after each change: a snapshot carries every
+    // history every second, and while only the menu bar is shown none of them changes.
+    void writeValues(json::Writer& w) const {
+        if (!valuesText_.valid) {
+            json::Writer piece(json::Writer::Piece{}, std::move(valuesText_.text));
+            piece.beginArray();
+            forEach([&](const T& value) { piece.value(value); });
+            piece.endArray();
+            valuesText_.finite = piece.finite();
+            valuesText_.text = std::move(piece).takePiece();
+            valuesText_.valid = true;
+        }
+        w.text(valuesText_.text, valuesText_.finite);
+    }
+
 private:
+    struct Text {
+        std::string text;
+        bool finite = true;
+        bool valid = false;
+    };
+
     std::vector<std::optional<T>> storage;
     std::int64_t head = 0;
     std::int64_t count_ = 0;
+    mutable Text valuesText_;
 };
 
 template <typename T> void to_json(json::Json& j, const RingBuffer<T>& ring) {
@@ -66,7 +95,8 @@ template <typename T> void to_json(json::Json& j, const RingBuffer<T>& ring) {
 template <typename T> void write(json::Writer& w, const RingBuffer<T>& ring) {
     w.beginObject();
     w.field("capacity", ring.capacity());
-    w.field("values", ring.values());
+    w.key("values");
+    ring.writeValues(w);
     w.endObject();
 }
 

@@ -17,6 +17,11 @@ public:
     containerForSecurityApplicationGroup(std::string_view groupID) const = 0;
 
     virtual std::filesystem::path homeDirectoryForCurrentUser() const = 0;
+
+    // The user's runtime folder: private to the user, kept in memory and emptied when the
+    // user logs out. The place for files that are rewritten often and worthless soon after.
+    // Nothing when the session has no usable one.
+    virtual std::optional<std::filesystem::path> runtimeDirectory() const = 0;
 };
 
 } // namespace quillfen::platform

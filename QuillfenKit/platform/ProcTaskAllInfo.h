@@ -19,7 +19,11 @@ struct alignas(8) ProcTaskAllInfo {
     std::uint8_t reserved0[48];
     char shortName[kShortNameBytes]; // the command name
     char longName[kLongNameBytes];   // the executable's name
-    std::uint8_t reserved1[40];
+    std::uint8_t reserved1[24];
+    // When the process started, seconds and microseconds since 1970. With the process
+    // identifier it tells one process from a later one that reuses the number.
+    std::uint64_t startSeconds;
+    std::uint64_t startMicroseconds;
     std::uint64_t virtualSize;
     std::uint64_t residentSize; // bytes
     std::uint64_t totalUser;    // CPU time in timebase units
@@ -30,6 +34,8 @@ struct alignas(8) ProcTaskAllInfo {
 static_assert(sizeof(ProcTaskAllInfo) == 232);
 static_assert(offsetof(ProcTaskAllInfo, shortName) == 48);
 static_assert(offsetof(ProcTaskAllInfo, longName) == 64);
+static_assert(offsetof(ProcTaskAllInfo, startSeconds) == 120);
+static_assert(offsetof(ProcTaskAllInfo, startMicroseconds) == 128);
 static_assert(offsetof(ProcTaskAllInfo, residentSize) == 144);
 static_assert(offsetof(ProcTaskAllInfo, totalUser) == 152);
 static_assert(offsetof(ProcTaskAllInfo, totalSystem) == 160);

@@ -52,6 +52,11 @@ public:
     // Every running application of the current user, one per process.
     virtual std::vector<RunningApplication> runningApplications() const = 0;
 
+    // The same for these processes only, in process order: those of them that run an
+    // application of the current user.
+    virtual std::vector<RunningApplication>
+    runningApplicationsWithProcessIdentifiers(const std::vector<int>& processIdentifiers) const = 0;
+
     // Nothing on success, otherwise the error's description.
     using Completion = std::function<void(std::optional<std::string> error)>;
 

@@ -13,6 +13,18 @@ void to_json(json::Json& j, const BatteryReading& r) {
     json::putOptional(j, "healthPercent", r.healthPercent);
 }
 
+void write(json::Writer& w, const BatteryReading& r) {
+    w.beginObject();
+    w.field("chargePercent", r.chargePercent);
+    w.field("isCharging", r.isCharging);
+    w.field("isOnAC", r.isOnAC);
+    w.optionalField("timeRemainingMinutes", r.timeRemainingMinutes);
+    w.optionalField("watts", r.watts);
+    w.optionalField("cycleCount", r.cycleCount);
+    w.optionalField("healthPercent", r.healthPercent);
+    w.endObject();
+}
+
 bool from_json(const json::Json& j, BatteryReading& r) {
     return j.is_object() && json::required(j, "chargePercent", r.chargePercent) &&
            json::required(j, "isCharging", r.isCharging) && json::required(j, "isOnAC", r.isOnAC) &&

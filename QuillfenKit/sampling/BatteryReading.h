@@ -22,6 +22,7 @@ struct BatteryReading {
 };
 
 void to_json(json::Json& j, const BatteryReading& r);
+void write(json::Writer& w, const BatteryReading& r);
 bool from_json(const json::Json& j, BatteryReading& r);
 
 } // namespace quillfen

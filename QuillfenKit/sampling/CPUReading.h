@@ -18,6 +18,7 @@ struct CPUReading {
 };
 
 void to_json(json::Json& j, const CPUReading& r);
+void write(json::Writer& w, const CPUReading& r);
 bool from_json(const json::Json& j, CPUReading& r);
 
 } // namespace quillfen

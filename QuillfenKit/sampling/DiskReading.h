@@ -15,6 +15,7 @@ struct DiskReading {
 };
 
 void to_json(json::Json& j, const DiskReading& r);
+void write(json::Writer& w, const DiskReading& r);
 bool from_json(const json::Json& j, DiskReading& r);
 
 } // namespace quillfen

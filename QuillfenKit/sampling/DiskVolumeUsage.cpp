@@ -10,6 +10,15 @@ void to_json(json::Json& j, const DiskVolumeUsage& v) {
     j["availableBytes"] = v.availableBytes;
 }
 
+void write(json::Writer& w, const DiskVolumeUsage& v) {
+    w.beginObject();
+    w.field("name", v.name);
+    w.field("path", v.path);
+    w.field("totalBytes", v.totalBytes);
+    w.field("availableBytes", v.availableBytes);
+    w.endObject();
+}
+
 bool from_json(const json::Json& j, DiskVolumeUsage& v) {
     return j.is_object() && json::required(j, "name", v.name) &&
            json::required(j, "path", v.path) && json::required(j, "totalBytes", v.totalBytes) &&

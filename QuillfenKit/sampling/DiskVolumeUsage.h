@@ -24,6 +24,7 @@ struct DiskVolumeUsage {
 };
 
 void to_json(json::Json& j, const DiskVolumeUsage& v);
+void write(json::Writer& w, const DiskVolumeUsage& v);
 bool from_json(const json::Json& j, DiskVolumeUsage& v);
 
 } // namespace quillfen

@@ -20,6 +20,7 @@ struct GPUReading {
 };
 
 void to_json(json::Json& j, const GPUReading& r);
+void write(json::Writer& w, const GPUReading& r);
 bool from_json(const json::Json& j, GPUReading& r);
 
 } // namespace quillfen

@@ -20,6 +20,16 @@ void to_json(json::Json& j, const MemoryReading& r) {
     j["available"] = r.available;
 }
 
+void write(json::Writer& w, const MemoryReading& r) {
+    w.beginObject();
+    w.field("total", r.total);
+    w.field("app", r.app);
+    w.field("wired", r.wired);
+    w.field("compressed", r.compressed);
+    w.field("available", r.available);
+    w.endObject();
+}
+
 bool from_json(const json::Json& j, MemoryReading& r) {
     return j.is_object() && json::required(j, "total", r.total) &&
            json::required(j, "app", r.app) && json::required(j, "wired", r.wired) &&

@@ -22,6 +22,7 @@ struct MemoryReading {
 };
 
 void to_json(json::Json& j, const MemoryReading& r);
+void write(json::Writer& w, const MemoryReading& r);
 bool from_json(const json::Json& j, MemoryReading& r);
 
 } // namespace quillfen

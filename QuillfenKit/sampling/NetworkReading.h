@@ -15,6 +15,7 @@ struct NetworkReading {
 };
 
 void to_json(json::Json& j, const NetworkReading& r);
+void write(json::Writer& w, const NetworkReading& r);
 bool from_json(const json::Json& j, NetworkReading& r);
 
 } // namespace quillfen

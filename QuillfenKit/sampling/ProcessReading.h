@@ -32,8 +32,10 @@ struct ProcessReading {
 };
 
 void to_json(json::Json& j, const ProcessRow& r);
+void write(json::Writer& w, const ProcessRow& r);
 bool from_json(const json::Json& j, ProcessRow& r);
 void to_json(json::Json& j, const ProcessReading& r);
+void write(json::Writer& w, const ProcessReading& r);
 bool from_json(const json::Json& j, ProcessReading& r);
 
 } // namespace quillfen

@@ -78,35 +78,53 @@ std::vector<ProcessSampler::SysctlPID> ProcessSampler::enumeratePIDsViaSysctl() 
     return pids;
 }
 
+// Moves the names of the processes seen by the previous read into the new one: only those
+// that started since, or have run another program since, are named again (their application
+// is looked up for them alone). The previous read keeps its times and identities.
 ProcessSampler::Snapshot ProcessSampler::readAll() {
     const auto pids = enumeratePIDsViaSysctl();
     if (pids.empty()) return {};
 
-    std::unordered_map<std::int32_t, const platform::RunningApplication*> apps;
-    const auto running = workspace_->runningApplications();
-    for (const auto& app : running)
-        apps.try_emplace(app.processIdentifier, &app);
-
     Snapshot snapshot;
     snapshot.reserve(pids.size());
+    unnamed_.clear();
     for (const auto& [pid, comm] : pids) {
         procinfo::ProcTaskAllInfo info;
         if (kernel_->procPidInfo(pid, procinfo::kProcPidTaskAllInfo, 0, &info, sizeof info) !=
             static_cast<int>(sizeof info))
             continue;
-        const auto app = apps.find(pid);
-        const platform::RunningApplication* owner = app == apps.end() ? nullptr : app->second;
-        std::string name;
-        if (owner && !owner->localizedName.empty()) name = owner->localizedName;
-        if (name.empty()) name = fieldText(info.longName);
-        if (name.empty()) name = fieldText(info.shortName);
-        if (name.empty()) name = comm;
-        if (name.empty()) continue;
         const std::uint64_t total = info.totalUser + info.totalSystem;
-        ProcSnap snap{total < info.totalUser ? UINT64_MAX : total, info.residentSize,
-                      std::move(name), std::nullopt};
-        if (owner && !owner->bundleURL.empty()) snap.bundleURL = owner->bundleURL;
+        ProcSnap snap{
+            total < info.totalUser ? UINT64_MAX : total,
+            info.residentSize,
+            {},
+            std::nullopt,
+            Identity{info.startSeconds, info.startMicroseconds, fieldText(info.shortName)}};
+        if (const auto before = previous_.find(pid);
+            before != previous_.end() && before->second.identity == snap.identity) {
+            snap.name = std::move(before->second.name);
+            snap.bundleURL = std::move(before->second.bundleURL);
+        } else {
+            // Named by the kernel for now; by its application, if it has one, below.
+            snap.name = fieldText(info.longName);
+            if (snap.name.empty()) snap.name = snap.identity.shortName;
+            if (snap.name.empty()) snap.name = comm;
+            unnamed_.push_back(pid);
+        }
         snapshot.insert_or_assign(pid, std::move(snap));
+    }
+    if (unnamed_.empty()) return snapshot;
+
+    for (auto& app : workspace_->runningApplicationsWithProcessIdentifiers(unnamed_)) {
+        const auto it = snapshot.find(app.processIdentifier);
+        if (it == snapshot.end()) continue;
+        if (!app.localizedName.empty()) it->second.name = std::move(app.localizedName);
+        if (!app.bundleURL.empty()) it->second.bundleURL = std::move(app.bundleURL);
+    }
+    // A process known by no name at all is not one to list.
+    for (const int pid : unnamed_) {
+        if (const auto it = snapshot.find(pid); it != snapshot.end() && it->second.name.empty())
+            snapshot.erase(it);
     }
     return snapshot;
 }
@@ -131,7 +149,10 @@ std::optional<ProcessReading> ProcessSampler::sample() {
     std::size_t unmeasured = 0;
     for (const auto& [pid, snap] : current) {
         const auto before = previous_.find(pid);
-        if (before == previous_.end()) {
+        // A number taken over by a later process is a process the previous read did not see.
+        if (before == previous_.end() ||
+            before->second.identity.startSeconds != snap.identity.startSeconds ||
+            before->second.identity.startMicroseconds != snap.identity.startMicroseconds) {
             candidates.push_back({pid, 0.0, snap.rss, false});
             ++unmeasured;
             continue;

@@ -59,7 +59,7 @@ void Sampler::run(const std::shared_ptr<Loop>& loop) {
 
 void Sampler::tick() {
     auto& settings = AppSettings::shared();
-    const std::vector<MenuBarMetric> metrics = settings.menuBarMetrics();
+    const std::vector<MenuBarMetric>& metrics = settings.menuBarMetrics();
     const bool full = forceFullSample || AppState::shared().popoverIsOpen() ||
                       !settings.pauseSamplingWhenClosed();
     const auto shows = [&](MenuBarMetric m) {

@@ -35,6 +35,16 @@ void to_json(json::Json& j, const FanReading& r) {
     json::putOptional(j, "maxRPM", r.maxRPM);
 }
 
+void write(json::Writer& w, const FanReading& r) {
+    w.beginObject();
+    w.field("rpm", r.rpm);
+    w.field("fanCount", r.fanCount);
+    w.optionalField("rpms", r.rpms);
+    w.optionalField("minRPM", r.minRPM);
+    w.optionalField("maxRPM", r.maxRPM);
+    w.endObject();
+}
+
 bool from_json(const json::Json& j, FanReading& r) {
     return j.is_object() && json::required(j, "rpm", r.rpm) &&
            json::required(j, "fanCount", r.fanCount) && json::optional(j, "rpms", r.rpms) &&

@@ -34,6 +34,7 @@ struct FanReading {
 };
 
 void to_json(json::Json& j, const FanReading& r);
+void write(json::Writer& w, const FanReading& r);
 bool from_json(const json::Json& j, FanReading& r);
 
 } // namespace quillfen

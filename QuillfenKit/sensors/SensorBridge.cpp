@@ -7,29 +7,61 @@
 #include "support/VersionCompare.h"
 
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillfen::SensorBridge {
 namespace {
 
-std::filesystem::path fileURL(std::string_view name) {
-    return *containerURL() / name;
+std::optional<std::filesystem::path> runtimeFolder() {
+    const auto runtime = platform::current().fileManager->runtimeDirectory();
+    if (!runtime) return std::nullopt;
+    return *runtime / groupID;
+}
+
+// Where a file lives, and how its folder is made when it is missing.
+struct Place {
+    std::filesystem::path folder;
+    bool inRuntimeFolder = false;
+
+    std::filesystem::path operator/(std::string_view name) const { return folder / name; }
+    void createFolder() const {
+        if (inRuntimeFolder) {
+            // The runtime folder itself is the session's; only the group's folder is ours,
+            // as private as the folder it is in.
+            ::mkdir(folder.c_str(), 0700);
+            return;
+        }
+        std::error_code ignored;
+        std::filesystem::create_directories(folder, ignored);
+    }
+};
+
+Place containerPlace() {
+    return {*containerURL(), false};
+}
+
+Place sensorsPlace() {
+    if (auto runtime = runtimeFolder()) return {std::move(*runtime), true};
+    return containerPlace();
 }
 
 template <typename Record>
-void writeRecord(std::string_view name, const Record& record, Durability durability) {
+void writeRecord(const Place& place, std::string_view name, const Record& record,
+                 Durability durability) {
     const auto bytes = json::encode(record);
     if (!bytes) return;
-    const auto url = fileURL(name);
-    // The container exists on every write but the first; creating it only when a write
-    // fails spares the once-a-second write a look at the folder.
+    const auto url = place / name;
+    // The folder exists on every write but the first; creating it only when a write fails
+    // spares the once-a-second write a look at the folder.
     if (writeFileAtomically(url, *bytes, durability)) return;
-    std::error_code ignored;
-    std::filesystem::create_directories(url.parent_path(), ignored);
+    place.createFolder();
     writeFileAtomically(url, *bytes, durability);
 }
 
-template <typename Record> std::optional<Record> readRecord(std::string_view name) {
-    const auto bytes = readFile(fileURL(name), json::kMaxDocumentBytes);
+template <typename Record>
+std::optional<Record> readRecord(const Place& place, std::string_view name) {
+    const auto bytes = readFile(place / name, json::kMaxDocumentBytes);
     if (!bytes) return std::nullopt;
     return json::decode<Record>(std::string_view(*bytes));
 }
@@ -42,13 +74,19 @@ std::optional<std::filesystem::path> containerURL() {
     return files.homeDirectoryForCurrentUser() / "Library" / "Group Containers" / groupID;
 }
 
+std::filesystem::path sensorsFolderURL() {
+    return sensorsPlace().folder;
+}
+
 void write(const SensorsPayload& payload) {
     // Rewritten every second and worthless after six: a rename without a sync is enough.
-    writeRecord(sensorsFileName, payload, Durability::replaceOnly);
+    const Place place = sensorsPlace();
+    writeRecord(place, sensorsFileName, payload,
+                place.inRuntimeFolder ? Durability::replaceInMemory : Durability::replaceOnly);
 }
 
 std::optional<SensorsPayload> read(double now) {
-    auto payload = readRecord<SensorsPayload>(sensorsFileName);
+    auto payload = readRecord<SensorsPayload>(sensorsPlace(), sensorsFileName);
     if (!payload) return std::nullopt;
     const double age = now - payload->sampledAt;
     if (!(age <= staleAfter)) return std::nullopt;
@@ -71,17 +109,26 @@ std::optional<SensorsPayload> readAccepted(double now) {
 }
 
 void removeLeftovers() {
-    removeStaleTemporaries(fileURL(sensorsFileName));
-    removeStaleTemporaries(fileURL(controlFileName));
+    const Place sensors = sensorsPlace();
+    const Place container = containerPlace();
+    removeStaleTemporaries(sensors / sensorsFileName);
+    removeStaleTemporaries(container / controlFileName);
+    if (sensors.inRuntimeFolder) {
+        // Written there by a helper from before the file moved, or by one that ran in a
+        // session without a runtime folder: stale either way, and no reader looks there.
+        const auto old = container / sensorsFileName;
+        ::unlink(old.c_str());
+        removeStaleTemporaries(old);
+    }
 }
 
 std::optional<SensorControl> readControl() {
-    return readRecord<SensorControl>(controlFileName);
+    return readRecord<SensorControl>(containerPlace(), controlFileName);
 }
 
 void writeControl(const SensorControl& control) {
     // The user's wish must survive a crash.
-    writeRecord(controlFileName, control, Durability::synced);
+    writeRecord(containerPlace(), controlFileName, control, Durability::synced);
 }
 
 } // namespace quillfen::SensorBridge

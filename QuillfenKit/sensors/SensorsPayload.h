@@ -19,6 +19,8 @@ struct SensorsPayload {
 };
 
 void to_json(json::Json& j, const SensorsPayload& p);
+// The same text as the tree gives, written straight: the helper writes one every second.
+void write(json::Writer& w, const SensorsPayload& p);
 bool from_json(const json::Json& j, SensorsPayload& p);
 
 } // namespace quillfen

@@ -11,6 +11,16 @@ void to_json(json::Json& j, const ThermalReading& r) {
     json::putOptional(j, "storageTemperatureC", r.storageTemperatureC);
 }
 
+void write(json::Writer& w, const ThermalReading& r) {
+    w.beginObject();
+    w.optionalField("cpuTemperatureC", r.cpuTemperatureC);
+    w.optionalField("gpuTemperatureC", r.gpuTemperatureC);
+    w.optionalField("memoryTemperatureC", r.memoryTemperatureC);
+    w.optionalField("batteryTemperatureC", r.batteryTemperatureC);
+    w.optionalField("storageTemperatureC", r.storageTemperatureC);
+    w.endObject();
+}
+
 bool from_json(const json::Json& j, ThermalReading& r) {
     return j.is_object() && json::optional(j, "cpuTemperatureC", r.cpuTemperatureC) &&
            json::optional(j, "gpuTemperatureC", r.gpuTemperatureC) &&

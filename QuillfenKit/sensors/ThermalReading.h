@@ -18,6 +18,7 @@ struct ThermalReading {
 };
 
 void to_json(json::Json& j, const ThermalReading& r);
+void write(json::Writer& w, const ThermalReading& r);
 bool from_json(const json::Json& j, ThermalReading& r);
 
 } // namespace quillfen

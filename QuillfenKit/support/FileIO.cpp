@@ -119,7 +119,8 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view dat
     // Allocating the blocks up front keeps ext4 from flushing the file's delayed allocation
     // synchronously when it replaces the old one by rename (auto_da_alloc), which otherwise
     // dominates the cost of a small write. Where it is unsupported the write simply goes on.
-    if (!data.empty()) ::fallocate(fd.get(), 0, 0, static_cast<off_t>(data.size()));
+    if (!data.empty() && durability != Durability::replaceInMemory)
+        ::fallocate(fd.get(), 0, 0, static_cast<off_t>(data.size()));
     bool ok = writeAll(fd.get(), data);
     if (ok && durability == Durability::synced) ok = ::fsync(fd.get()) == 0;
     ok = fd.close() && ok;

@@ -20,6 +20,9 @@ enum class Durability {
     // Rename only: a crash may lose the new contents but never leaves a partial file.
     // For files rewritten every second whose worth expires within seconds.
     replaceOnly,
+    // The same in a folder kept in memory (the user's runtime folder), where there are no
+    // disk blocks to allocate ahead of the rename.
+    replaceInMemory,
     // Data and directory entry are synced to disk before the call returns.
     synced,
 };

@@ -500,6 +500,17 @@ std::optional<std::string> dump(const Json& j) {
 Writer::Writer()
     : out_(startDocument()) {}
 
+Writer::Writer(Piece, std::string buffer)
+    : out_(std::move(buffer)) {
+    out_.clear();
+}
+
+void Writer::text(std::string_view json, bool finite) {
+    separate();
+    out_.append(json);
+    finite_ = finite_ && finite;
+}
+
 void Writer::beginObject() {
     separate();
     out_.push_back('{');

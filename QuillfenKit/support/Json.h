@@ -168,6 +168,11 @@ class Writer {
 public:
     Writer();
 
+    // A piece of a document, written into `buffer` (whose room is reused), to be handed to
+    // another writer's `text` later.
+    struct Piece {};
+    Writer(Piece, std::string buffer);
+
     void beginObject();
     void endObject();
     void beginArray();
@@ -186,8 +191,14 @@ public:
         if (v) field(name, *v);
     }
 
+    // A value written before as a piece: its text, and whether its numbers were finite.
+    void text(std::string_view json, bool finite);
+
     // The text, or nothing when a number on the way was not finite.
     std::optional<std::string> finish() &&;
+    // A piece's text, whatever its numbers; `finite` tells whether they were.
+    std::string takePiece() && { return std::move(out_); }
+    bool finite() const { return finite_; }
 
 private:
     void separate() {

@@ -4,6 +4,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/linux/LinuxHIDEventSystem.h"
 #include "platform/linux/LinuxSMC.h"
+#include "sensors/SensorBridge.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,12 +16,14 @@ namespace {
 using namespace quillfen;
 
 // The fans and sensors of a captured AMD desktop: three fans, a dozen temperature channels,
-// two DIMM sensors.
+// two DIMM sensors. As tests read such a tree, every file is opened for each read; with
+// `keptOpen` the files stay open between reads, as they do on the live sysfs.
 struct AmdDesktop {
-    AmdDesktop() {
+    explicit AmdDesktop(bool keptOpen = false) {
         const auto root = std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs" / "amd-desktop";
-        fake.platform.smc = std::make_shared<platform::linux::LinuxSMC>(root);
-        fake.platform.hidEventSystem = std::make_shared<platform::linux::LinuxHIDEventSystem>(root);
+        fake.platform.smc = std::make_shared<platform::linux::LinuxSMC>(root, keptOpen);
+        fake.platform.hidEventSystem =
+            std::make_shared<platform::linux::LinuxHIDEventSystem>(root, keptOpen);
     }
     platform::fake::FakePlatform fake;
 };
@@ -48,17 +51,22 @@ BENCHMARK(BM_ThermalSamplerFull)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// A second of the helper with real samplers: control, fans every tick, temperatures every
-// other tick, encode and replace sensors.json in memory.
-void BM_HelperTickWithSensors(benchmark::State& state) {
-    AmdDesktop machine;
-    std::string dir = "/dev/shm/quillfen-bench-XXXXXX";
-    if (!::mkdtemp(dir.data())) {
+// A second of the helper with real samplers: control from the container on the disk, fans
+// every tick, temperatures every other tick, encode and replace sensors.json in the runtime
+// folder, a private folder on tmpfs (/dev/shm, since /run/user/<uid> need not exist where
+// the benchmark runs).
+void helperTickWithSensors(benchmark::State& state, bool keptOpen) {
+    AmdDesktop machine(keptOpen);
+    std::string container = (std::filesystem::temp_directory_path() / "quillfen-bench-XXXXXX");
+    std::string runtime = "/dev/shm/quillfen-bench-XXXXXX";
+    if (!::mkdtemp(container.data()) || !::mkdtemp(runtime.data())) {
         state.SkipWithError("mkdtemp failed");
         return;
     }
-    machine.fake.files->groupContainersRoot = dir;
+    machine.fake.files->groupContainersRoot = container;
+    machine.fake.files->runtimeRoot = runtime;
     machine.fake.mainBundle->info = json::Json{{"CFBundleShortVersionString", "1.0"}};
+    SensorBridge::writeControl(SensorControl{false, std::nullopt});
     {
         auto agent = std::make_shared<SensorsAgent>();
         machine.fake.application->setDelegate(agent.get());
@@ -66,9 +74,21 @@ void BM_HelperTickWithSensors(benchmark::State& state) {
         for (auto _ : state)
             machine.fake.queue->advance(1.0);
     }
-    std::filesystem::remove_all(dir);
+    std::filesystem::remove_all(container);
+    std::filesystem::remove_all(runtime);
+}
+
+void BM_HelperTickWithSensors(benchmark::State& state) {
+    helperTickWithSensors(state, false);
+}
+void BM_HelperTickWithSensors_KeptOpen(benchmark::State& state) {
+    helperTickWithSensors(state, true);
 }
 BENCHMARK(BM_HelperTickWithSensors)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_HelperTickWithSensors_KeptOpen)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);

@@ -37,6 +37,9 @@ class HelperCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(home);
+        // The helper makes its folder itself; made here so it can be watched from the start.
+        std::filesystem::create_directories(sensorsFolder);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
         env = QProcessEnvironment::systemEnvironment();
         const auto set = [&](const char* name, const std::filesystem::path& value) {
             env.insert(name, QString::fromStdString(value.string()));
@@ -44,6 +47,7 @@ protected:
         set("HOME", home);
         set("XDG_DATA_HOME", home / ".local" / "share");
         set("XDG_CONFIG_HOME", home / ".config");
+        set("XDG_RUNTIME_DIR", runtime);
         set("XDG_DATA_DIRS", prefix / "share");
         set("QUILLFEN_BUILD_DIR", kBuild);
     }
@@ -78,8 +82,8 @@ protected:
     const std::filesystem::path home = dir / "home";
     const std::filesystem::path prefix = dir / "pre fix $x";
     const std::filesystem::path bundle = prefix / "lib" / "quillfen" / "Quillfen Helper.app";
-    const std::filesystem::path container =
-        home / ".local" / "share" / "group.com.brenvoll.pellgrove";
+    const std::filesystem::path runtime = dir / "run";
+    const std::filesystem::path sensorsFolder = runtime / "group.com.brenvoll.pellgrove";
     const std::filesystem::path autostartEntry =
         home / ".config" / "autostart" / (kID + ".desktop");
     QProcessEnvironment env;
@@ -100,7 +104,7 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
     const auto start = quillfen({"helper", "start"});
     EXPECT_EQ(start.status, 0) << start.err;
     EXPECT_EQ(start.out, "Quillfen Helper started\n");
-    ASSERT_TRUE(waitForFile(container / "sensors.json", 8000));
+    ASSERT_TRUE(waitForFile(sensorsFolder / "sensors.json", 8000));
     status = quillfen({"helper", "status"});
     EXPECT_THAT(status.out, HasSubstr("running: yes\nrunning version: 1.0\n"));
     ASSERT_EQ(ownHelpers().size(), 1u);

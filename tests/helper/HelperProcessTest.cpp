@@ -21,7 +21,11 @@ const std::filesystem::path kExecutable = kBundle / "Contents" / "MacOS" / "quil
 
 class HelperProcess : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::create_directories(container()); }
+    void SetUp() override {
+        std::filesystem::create_directories(container());
+        std::filesystem::create_directories(sensorsFolder());
+        std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
+    }
     void TearDown() override {
         if (process.state() != QProcess::NotRunning) {
             process.kill();
@@ -30,11 +34,16 @@ protected:
     }
 
     std::filesystem::path container() const { return dir / "group.com.brenvoll.pellgrove"; }
-    std::filesystem::path sensorsFile() const { return container() / "sensors.json"; }
+    // In the runtime folder the test gives the helper.
+    std::filesystem::path sensorsFolder() const {
+        return dir / "run" / "group.com.brenvoll.pellgrove";
+    }
+    std::filesystem::path sensorsFile() const { return sensorsFolder() / "sensors.json"; }
 
     void start(const std::filesystem::path& exe) {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", QString::fromStdString(dir.path().string()));
+        env.insert("XDG_RUNTIME_DIR", QString::fromStdString((dir / "run").string()));
         // The helper keeps its login item in the config folder: the user's must stay untouched.
         env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir / "config").string()));
         process.setProcessEnvironment(env);
@@ -47,7 +56,7 @@ protected:
     // Waits, without polling, for the helper to replace its file with a payload newer than
     // `after`; gives up when the helper ends or after a generous deadline.
     std::optional<SensorsPayload> nextPayload(double after) {
-        QFileSystemWatcher watcher({QString::fromStdString(container().string())});
+        QFileSystemWatcher watcher({QString::fromStdString(sensorsFolder().string())});
         std::optional<SensorsPayload> p;
         const auto fresh = [&] {
             const auto text = readFile(sensorsFile(), 1 << 16);
@@ -79,7 +88,9 @@ TEST_F(HelperProcess, FromItsBundleRewritesSensorsEverySecondWithItsVersion) {
     ASSERT_TRUE(process.waitForFinished());
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(container()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sensorsFolder()), {}), 1);
+    // Nothing of it went to the disk.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(container()), {}), 0);
 }
 
 TEST_F(HelperProcess, OutsideABundleWritesNoVersion) {

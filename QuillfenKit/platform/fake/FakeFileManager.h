@@ -13,9 +13,12 @@ public:
         return *groupContainersRoot / groupID;
     }
     std::filesystem::path homeDirectoryForCurrentUser() const override { return home; }
+    std::optional<std::filesystem::path> runtimeDirectory() const override { return runtimeRoot; }
 
     std::optional<std::filesystem::path> groupContainersRoot;
     std::filesystem::path home = "/nonexistent";
+    // None by default: volatile files then fall back to the container.
+    std::optional<std::filesystem::path> runtimeRoot;
 };
 
 } // namespace quillfen::platform::fake

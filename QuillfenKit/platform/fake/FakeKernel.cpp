@@ -111,6 +111,8 @@ int FakeKernel::procPidInfo(int pid, int flavor, std::uint64_t, void* buffer, in
     info.residentSize = it->residentSize;
     info.totalUser = it->userTime;
     info.totalSystem = it->systemTime;
+    info.startSeconds = it->startSeconds;
+    info.startMicroseconds = it->startMicroseconds;
     std::memcpy(buffer, &info, sizeof info);
     return sizeof info;
 }

@@ -59,6 +59,8 @@ public:
         std::uint64_t residentSize = 0;
         std::uint64_t userTime = 0; // timebase units
         std::uint64_t systemTime = 0;
+        std::uint64_t startSeconds = 0;
+        std::uint64_t startMicroseconds = 0;
     };
     // Nothing makes the process table unreadable.
     std::optional<std::vector<Process>> processes = std::vector<Process>{};

@@ -2,6 +2,7 @@
 
 #include "platform/Workspace.h"
 
+#include <algorithm>
 #include <map>
 
 namespace quillfen::platform::fake {
@@ -30,6 +31,16 @@ public:
         return found;
     }
     std::vector<RunningApplication> runningApplications() const override { return running; }
+    std::vector<RunningApplication> runningApplicationsWithProcessIdentifiers(
+        const std::vector<int>& processIdentifiers) const override {
+        asked.insert(asked.end(), processIdentifiers.begin(), processIdentifiers.end());
+        std::vector<RunningApplication> found;
+        for (const auto& app : running)
+            if (std::find(processIdentifiers.begin(), processIdentifiers.end(),
+                          app.processIdentifier) != processIdentifiers.end())
+                found.push_back(app);
+        return found;
+    }
     void openApplication(const std::filesystem::path& bundle,
                          const OpenConfiguration& configuration, Completion completion) override {
         launches.push_back({bundle, configuration.activates});
@@ -61,6 +72,8 @@ public:
     std::vector<Launch> launches;
     std::vector<std::string> openedURLs;
     std::vector<int> terminated;
+    // Every process asked about by runningApplicationsWithProcessIdentifiers.
+    mutable std::vector<int> asked;
 };
 
 } // namespace quillfen::platform::fake

@@ -1,5 +1,6 @@
 #include "platform/linux/Hwmon.h"
 
+#include "platform/linux/KernelText.h"
 #include "platform/linux/SysfsAttribute.h"
 
 #include <algorithm>
@@ -80,6 +81,17 @@ std::vector<HwmonChip> scanHwmon(const fs::path& sysfsRoot) {
 
 bool isRuntimeSuspended(const fs::path& runtimeStatus) {
     return !runtimeStatus.empty() && readSysfsText(runtimeStatus) == "suspended";
+}
+
+bool isRuntimeSuspended(KernelFile& runtimeStatus) {
+    const auto text = runtimeStatus.read(kMaxAttributeBytes);
+    return text && trim(*text) == "suspended";
+}
+
+std::optional<std::int64_t> readInteger(KernelFile& attribute) {
+    const auto text = attribute.read(kMaxAttributeBytes);
+    if (!text) return std::nullopt;
+    return parseSigned(trim(*text));
 }
 
 } // namespace quillfen::platform::linux

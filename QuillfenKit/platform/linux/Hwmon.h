@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/linux/KernelFile.h"
+
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,5 +39,10 @@ std::vector<HwmonChip> scanHwmon(const std::filesystem::path& sysfsRoot);
 // sleep) sleeps in runtime power management. Reading a sensor of such a
 // device would wake it (a discrete GPU draws watts to report an idle temperature).
 bool isRuntimeSuspended(const std::filesystem::path& runtimeStatus);
+// The same for a status file read again and again.
+bool isRuntimeSuspended(KernelFile& runtimeStatus);
+
+// An attribute holding one decimal integer, read again and again.
+std::optional<std::int64_t> readInteger(KernelFile& attribute);
 
 } // namespace quillfen::platform::linux

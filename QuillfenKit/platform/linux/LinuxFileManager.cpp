@@ -18,4 +18,8 @@ std::filesystem::path LinuxFileManager::homeDirectoryForCurrentUser() const {
     return xdg::home().value_or(std::filesystem::path("/"));
 }
 
+std::optional<std::filesystem::path> LinuxFileManager::runtimeDirectory() const {
+    return xdg::runtimeDir();
+}
+
 } // namespace quillfen::platform::linux

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <memory>
 
 namespace quillfen::platform::linux {
 namespace {
@@ -38,12 +39,15 @@ Kind kindOfChip(std::string_view chip) {
 }
 
 struct Service final : HIDServiceClient {
+    Service(fs::path inputPath, bool live)
+        : input(std::move(inputPath), live) {}
+
     std::string product;
-    fs::path input;
+    KernelFile input;
     double divisor = 1000; // hwmon and thermal zones count millidegrees, batteries tenths
-    fs::path fault;
-    fs::path runtimeStatus;
-    bool asleep = false; // as of the latest listing
+    std::unique_ptr<KernelFile> fault;
+    std::shared_ptr<KernelFile> runtimeStatus; // shared by the chip's services
+    bool asleep = false;                       // as of the latest listing
 
     std::optional<json::Json> copyProperty(std::string_view key) const override {
         if (key == "Product") return json::Json(product);
@@ -54,7 +58,7 @@ struct Service final : HIDServiceClient {
 
     std::optional<HIDEvent> copyEvent(std::int64_t type, std::int32_t, std::uint64_t) override {
         if (type != kHIDEventTypeTemperature || asleep) return std::nullopt;
-        const auto raw = readSysfsInteger(input);
+        const auto raw = readInteger(input);
         if (!raw) return std::nullopt;
         return HIDEvent{type, static_cast<double>(*raw) / divisor};
     }
@@ -94,16 +98,16 @@ std::vector<std::string> listing(const fs::path& dir) {
     return names;
 }
 
-std::vector<std::shared_ptr<Service>> buildServices(const fs::path& sysfs) {
+std::vector<std::shared_ptr<Service>> buildServices(const fs::path& sysfs, bool live) {
     std::vector<std::shared_ptr<Service>> services;
     Namer namer;
-    const auto add = [&](Kind kind, std::string_view chip, std::string_view label, fs::path input,
-                         double divisor, fs::path fault, fs::path runtimeStatus) {
-        auto s = std::make_shared<Service>();
+    const auto add = [&](Kind kind, std::string_view chip, std::string_view label,
+                         const fs::path& input, double divisor, const fs::path& fault,
+                         std::shared_ptr<KernelFile> runtimeStatus) {
+        auto s = std::make_shared<Service>(input, live);
         s->product = namer.name(kind, chip, label);
-        s->input = std::move(input);
         s->divisor = divisor;
-        s->fault = std::move(fault);
+        if (!fault.empty()) s->fault = std::make_unique<KernelFile>(fault, live);
         s->runtimeStatus = std::move(runtimeStatus);
         services.push_back(std::move(s));
     };
@@ -115,10 +119,13 @@ std::vector<std::shared_ptr<Service>> buildServices(const fs::path& sysfs) {
         const Kind kind = kindOfChip(chip.name);
         const bool hasTdie = std::any_of(chip.temps.begin(), chip.temps.end(),
                                          [](const HwmonChannel& t) { return t.label == "Tdie"; });
+        const auto status = chip.runtimeStatus.empty()
+                                ? nullptr
+                                : std::make_shared<KernelFile>(chip.runtimeStatus, live);
         for (const auto& t : chip.temps) {
             if (hasTdie && t.label == "Tctl") continue;
             const std::string label = t.label.empty() ? "temp" + std::to_string(t.index) : t.label;
-            add(kind, chip.name, label, t.input, 1000, t.fault, chip.runtimeStatus);
+            add(kind, chip.name, label, t.input, 1000, t.fault, status);
         }
     }
 
@@ -131,7 +138,7 @@ std::vector<std::shared_ptr<Service>> buildServices(const fs::path& sysfs) {
         const bool shownByHwmon = std::any_of(chips.begin(), chips.end(),
                                               [&](const HwmonChip& c) { return c.name == name; });
         if (shownByHwmon) continue;
-        add(kindOfChip(name), *type, "", thermal / zone / "temp", 1000, {}, {});
+        add(kindOfChip(name), *type, "", thermal / zone / "temp", 1000, {}, nullptr);
     }
 
     const fs::path supplies = sysfs / "class" / "power_supply";
@@ -141,7 +148,7 @@ std::vector<std::shared_ptr<Service>> buildServices(const fs::path& sysfs) {
         if (readSysfsText(dir / "scope") == "Device") continue; // a mouse or headset
         std::error_code ec;
         if (!fs::exists(dir / "temp", ec)) continue;
-        add(Kind::battery, supply, "", dir / "temp", 10, {}, {});
+        add(Kind::battery, supply, "", dir / "temp", 10, {}, nullptr);
     }
 
     return services;
@@ -149,8 +156,12 @@ std::vector<std::shared_ptr<Service>> buildServices(const fs::path& sysfs) {
 
 class Client final : public HIDEventSystemClient {
 public:
-    explicit Client(fs::path sysfs)
-        : sysfs_(std::move(sysfs)) {
+    Client(fs::path sysfs, bool keepOpen)
+        : sysfs_(std::move(sysfs))
+        , live_(keepOpen)
+        , folders_{{{sysfs_ / "class" / "hwmon", live_},
+                    {sysfs_ / "class" / "thermal", live_},
+                    {sysfs_ / "class" / "power_supply", live_}}} {
         refreshLayout();
     }
 
@@ -160,15 +171,16 @@ public:
 
     std::optional<std::vector<std::shared_ptr<HIDServiceClient>>> copyServices() override {
         refreshLayout();
-        std::map<fs::path, bool> asleep;
+        // Each chip's status is read once per listing, however many sensors it has.
+        std::map<const KernelFile*, bool> asleep;
         std::vector<std::shared_ptr<HIDServiceClient>> out;
         out.reserve(services_.size());
         for (const auto& s : services_) {
             if (!matches(*s)) continue;
-            if (!s->fault.empty() && readSysfsInteger(s->fault) == 1) continue;
-            if (!s->runtimeStatus.empty()) {
-                auto [it, fresh] = asleep.try_emplace(s->runtimeStatus, false);
-                if (fresh) it->second = isRuntimeSuspended(s->runtimeStatus);
+            if (s->fault && readInteger(*s->fault) == 1) continue;
+            if (s->runtimeStatus) {
+                auto [it, fresh] = asleep.try_emplace(s->runtimeStatus.get(), false);
+                if (fresh) it->second = isRuntimeSuspended(*s->runtimeStatus);
                 s->asleep = it->second;
             }
             out.push_back(s);
@@ -187,31 +199,38 @@ private:
     // Sensors come and go with drivers and hot-plugged devices; the layout is rebuilt only
     // when the set of chips, zones or supplies changed, which one look at each folder tells.
     void refreshLayout() {
-        auto signature = listing(sysfs_ / "class" / "hwmon");
-        for (auto& n : listing(sysfs_ / "class" / "thermal"))
-            signature.push_back(std::move(n));
-        for (auto& n : listing(sysfs_ / "class" / "power_supply"))
-            signature.push_back(std::move(n));
-        if (signature == signature_ && layoutBuilt_) return;
-        signature_ = std::move(signature);
-        services_ = buildServices(sysfs_);
+        bool same = layoutBuilt_;
+        for (std::size_t i = 0; i < folders_.size(); ++i) {
+            folders_[i].list(listed_[i]);
+            std::sort(listed_[i].begin(), listed_[i].end());
+            same = same && listed_[i] == signature_[i];
+        }
+        if (same) return;
+        signature_ = listed_;
+        services_ = buildServices(sysfs_, live_);
         layoutBuilt_ = true;
     }
 
     fs::path sysfs_;
+    bool live_;
+    // The chips, the thermal zones and the power supplies.
+    std::array<KernelDirectory, 3> folders_;
+    std::array<std::vector<std::string>, 3> listed_;    // reused by every look
+    std::array<std::vector<std::string>, 3> signature_; // as of the latest layout
     json::Json matching_;
-    std::vector<std::string> signature_;
     bool layoutBuilt_ = false;
     std::vector<std::shared_ptr<Service>> services_;
 };
 
 } // namespace
 
-LinuxHIDEventSystem::LinuxHIDEventSystem(std::filesystem::path sysfsRoot)
-    : sysfsRoot_(std::move(sysfsRoot)) {}
+LinuxHIDEventSystem::LinuxHIDEventSystem(std::filesystem::path sysfsRoot,
+                                         std::optional<bool> keepFilesOpen)
+    : sysfsRoot_(std::move(sysfsRoot))
+    , keepFilesOpen_(keepFilesOpen.value_or(isLiveKernelTree(sysfsRoot_))) {}
 
 std::shared_ptr<HIDEventSystemClient> LinuxHIDEventSystem::createClient() {
-    auto client = std::make_shared<Client>(sysfsRoot_);
+    auto client = std::make_shared<Client>(sysfsRoot_, keepFilesOpen_);
     if (client->empty()) return nullptr;
     return client;
 }

@@ -3,6 +3,7 @@
 #include "platform/HIDEventSystem.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace quillfen::platform::linux {
 
@@ -19,14 +20,20 @@ namespace quillfen::platform::linux {
 //
 // Channels reporting a fault are left out, and k10temp's Tctl is used only without a Tdie
 // because it may carry a fan-curve offset. A chip whose device sleeps is never read.
+//
+// A client keeps the files it reads open between reads when `keepFilesOpen` says so, by
+// default when the root is the live sysfs (see KernelFile). A captured tree that nothing
+// changes may be read that way too, as the live one is.
 class LinuxHIDEventSystem final : public HIDEventSystem {
 public:
-    explicit LinuxHIDEventSystem(std::filesystem::path sysfsRoot);
+    explicit LinuxHIDEventSystem(std::filesystem::path sysfsRoot,
+                                 std::optional<bool> keepFilesOpen = std::nullopt);
     // Nothing when the machine has no temperature source at all.
     std::shared_ptr<HIDEventSystemClient> createClient() override;
 
 private:
     std::filesystem::path sysfsRoot_;
+    bool keepFilesOpen_;
 };
 
 } // namespace quillfen::platform::linux

@@ -72,14 +72,12 @@ void store(std::uint32_t* out, const Counters& c) {
         out[s] = static_cast<std::uint32_t>(c[s]);
 }
 
-struct ProcessorLine {
-    unsigned index;
-    Counters counters;
-};
+using ProcessorLine = LinuxKernel::ProcessorLine;
 
-// The per-processor lines at the top of stat; nothing when one of them is malformed.
-std::optional<std::vector<ProcessorLine>> parseProcessorLines(std::string_view text) {
-    std::vector<ProcessorLine> lines;
+// The per-processor lines at the top of stat into `lines`; false when one of them is
+// malformed.
+bool parseProcessorLines(std::string_view text, std::vector<ProcessorLine>& lines) {
+    lines.clear();
     while (!text.empty()) {
         std::string_view line = nextLine(text);
         if (!line.starts_with("cpu")) {
@@ -90,13 +88,17 @@ std::optional<std::vector<ProcessorLine>> parseProcessorLines(std::string_view t
         const std::string_view label = nextField(line);
         if (label == "cpu") continue;
         const auto index = parseUnsigned(label.substr(3));
-        if (!index || *index >= kMaxProcessors) return std::nullopt;
+        if (!index || *index >= kMaxProcessors) return false;
         const auto counters = parseCPUFields(line);
-        if (!counters) return std::nullopt;
+        if (!counters) return false;
         lines.push_back({static_cast<unsigned>(*index), *counters});
     }
-    return lines;
+    return true;
 }
+
+// The first line of stat, the machine's total, is shorter than this even with counters of
+// twenty digits.
+constexpr std::size_t kStatFirstLineBytes = 512;
 
 std::optional<std::vector<unsigned>> readCPUList(const fs::path& path) {
     const auto text = readFile(path, kMaxSmallFileBytes);
@@ -200,6 +202,11 @@ LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t page
     , statPath_(procRoot_ / "stat")
     , meminfoPath_(procRoot_ / "meminfo")
     , cpuDir_(sysRoot_ / "devices/system/cpu")
+    , liveSys_(isLiveKernelTree(sysRoot_))
+    , statFile_(statPath_, isLiveKernelTree(procRoot_))
+    , meminfoFile_(meminfoPath_, isLiveKernelTree(procRoot_))
+    , loadavgFile_(procRoot_ / "loadavg", isLiveKernelTree(procRoot_))
+    , presentFile_(cpuDir_ / "present", liveSys_)
     , pageSize_(pageSize != 0 ? pageSize : systemPageSize())
     , readsSinceZramLookup_(kZramLookupInterval)
     , pcbLists_(procRoot_, sysRoot_)
@@ -210,22 +217,22 @@ LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t page
 KernReturn LinuxKernel::hostProcessorInfo(int flavor, std::uint32_t& processorCount,
                                           std::uint32_t*& info, std::uint32_t& infoCount) {
     if (flavor != cpuload::kProcessorCPULoadInfo) return kKernInvalidArgument;
-    const auto text = readFile(statPath_, kMaxStatBytes);
-    if (!text) return kKernFailure;
-    const auto lines = parseProcessorLines(*text);
-    if (!lines || lines->empty()) return kKernFailure;
+    const auto text = statFile_.read(kMaxStatBytes);
+    if (!text || !parseProcessorLines(*text, processorLines_) || processorLines_.empty())
+        return kKernFailure;
 
     // Every present processor has a place, online or not, so the list keeps its length and
     // order while processors go offline and come back.
     std::size_t count = 0;
-    for (const auto& line : *lines)
+    for (const auto& line : processorLines_)
         count = std::max<std::size_t>(count, line.index + 1);
-    if (const auto present = readCPUList(cpuDir_ / "present"); present && !present->empty())
-        count =
-            std::max<std::size_t>(count, *std::max_element(present->begin(), present->end()) + 1);
+    if (const auto present = presentFile_.read(kMaxSmallFileBytes)) {
+        if (const auto cpus = parseCPUList(*present); cpus && !cpus->empty())
+            count = std::max<std::size_t>(count, *std::max_element(cpus->begin(), cpus->end()) + 1);
+    }
 
     heldPerCPU_.resize(count);
-    for (const auto& line : *lines)
+    for (const auto& line : processorLines_)
         hold(heldPerCPU_[line.index], line.counters);
 
     const std::size_t words = count * cpuload::kStateCount;
@@ -248,9 +255,12 @@ KernReturn LinuxKernel::vmDeallocate(std::uint32_t* address, std::size_t) {
 KernReturn LinuxKernel::hostStatistics(int flavor, std::uint32_t* info, std::uint32_t& count) {
     if (flavor != cpuload::kHostCPULoadInfo || count < cpuload::kHostCPULoadInfoCount)
         return kKernInvalidArgument;
-    const auto text = readFile(statPath_, kMaxStatBytes);
+    // Only the first line, the machine's total, is wanted.
+    const auto text = statFile_.readStart(kStatFirstLineBytes);
     if (!text) return kKernFailure;
     std::string_view rest = *text;
+    // A first line that does not end within the bytes read is not one to trust.
+    if (rest.find('\n') == std::string_view::npos) return kKernFailure;
     std::string_view line = nextLine(rest);
     if (nextField(line) != "cpu") return kKernFailure;
     const auto counters = parseCPUFields(line);
@@ -293,7 +303,7 @@ KernReturn LinuxKernel::hostStatistics64(int flavor, std::uint32_t* info, std::u
     if (flavor != vmstat::kHostVMInfo64 || count < vmstat::kHostVMInfo64Count)
         return kKernInvalidArgument;
     if (pageSize_ == 0) return kKernFailure;
-    const auto text = readFile(meminfoPath_, kMaxSmallFileBytes);
+    const auto text = meminfoFile_.read(kMaxSmallFileBytes);
     if (!text) return kKernFailure;
     const auto mem = parseMemInfo(*text);
     if (!mem) return kKernFailure;
@@ -332,7 +342,7 @@ KernReturn LinuxKernel::hostPageSize(std::uint64_t& pageSize) {
 }
 
 std::uint64_t LinuxKernel::physicalMemory() {
-    const auto text = readFile(meminfoPath_, kMaxSmallFileBytes);
+    const auto text = meminfoFile_.read(kMaxSmallFileBytes);
     const auto mem = text ? parseMemInfo(*text) : std::nullopt;
     return installedBytes(mem ? &*mem : nullptr);
 }
@@ -349,13 +359,13 @@ std::uint64_t LinuxKernel::zramBytes() {
         for (fs::directory_iterator it(sysRoot_ / "block", ec), end; !ec && it != end;
              it.increment(ec)) {
             if (it->path().filename().native().starts_with("zram"))
-                zramStats_.push_back(it->path() / "mm_stat");
+                zramStats_.emplace_back(it->path() / "mm_stat", liveSys_);
         }
     }
     ++readsSinceZramLookup_;
     std::uint64_t total = 0;
-    for (const auto& path : zramStats_) {
-        const auto text = readFile(path, kMaxSmallFileBytes);
+    for (auto& file : zramStats_) {
+        const auto text = file.read(kMaxSmallFileBytes);
         if (!text) {
             readsSinceZramLookup_ = kZramLookupInterval;
             continue;
@@ -429,9 +439,9 @@ std::optional<std::uint32_t> LinuxKernel::onlineCount() const {
     // Without sysfs, stat lists exactly the online processors.
     const auto text = readFile(statPath_, kMaxStatBytes);
     if (!text) return std::nullopt;
-    const auto lines = parseProcessorLines(*text);
-    if (!lines || lines->empty()) return std::nullopt;
-    return static_cast<std::uint32_t>(lines->size());
+    std::vector<ProcessorLine> lines;
+    if (!parseProcessorLines(*text, lines) || lines.empty()) return std::nullopt;
+    return static_cast<std::uint32_t>(lines.size());
 }
 
 // Hybrid processors only: Intel lists its performance and efficiency cores as two CPU PMUs;
@@ -501,6 +511,9 @@ int LinuxKernel::sysctl(const int* name, unsigned nameLength, void* oldp, std::s
         tableStatLines_.clear();
         value = processTableRecords(processes_, pids, tableStatLines_);
         tableReadAt_ = now;
+        // Names of processes that were not asked about since the previous table are of
+        // processes that have ended.
+        longNames_.newRound();
     } else if (nameLength == 2 && name[0] == kCtlKern && name[1] == boottime::kKernBoottime) {
         value = bootTime();
     }
@@ -521,8 +534,10 @@ int LinuxKernel::procPidInfo(int pid, int flavor, std::uint64_t, void* buffer, i
             tableStatLines_.erase(it);
         }
     }
-    const auto info = readTaskAllInfo(processes_, pid, {pageSize_, clockTicksPerSecond_},
-                                      statLine ? &*statLine : nullptr);
+    if (!processBootTime_) processBootTime_ = bootSeconds().value_or(0);
+    const auto info =
+        readTaskAllInfo(processes_, pid, {pageSize_, clockTicksPerSecond_, *processBootTime_},
+                        statLine ? &*statLine : nullptr, &longNames_);
     if (!info) return 0;
     std::memcpy(buffer, &*info, kSize);
     return kSize;
@@ -535,7 +550,7 @@ KernReturn LinuxKernel::timebaseInfo(std::uint32_t& numer, std::uint32_t& denom)
 }
 
 int LinuxKernel::loadAverage(double* samples, int count) {
-    const auto text = readFile(procRoot_ / "loadavg", kMaxSmallFileBytes);
+    const auto text = loadavgFile_.read(kMaxSmallFileBytes);
     if (!text || count < 0) return -1;
     std::string_view rest = *text;
     const int n = std::min(count, 3);
@@ -569,7 +584,7 @@ std::optional<std::string> LinuxKernel::swapUsage() const {
 }
 
 // The `btime` line of stat: seconds since 1970 at boot.
-std::optional<std::string> LinuxKernel::bootTime() const {
+std::optional<std::uint64_t> LinuxKernel::bootSeconds() const {
     const auto text = readFile(statPath_, kMaxStatBytes);
     if (!text) return std::nullopt;
     std::string_view rest = *text;
@@ -578,9 +593,15 @@ std::optional<std::string> LinuxKernel::bootTime() const {
         if (nextField(line) != "btime") continue;
         const auto seconds = parseUnsigned(trim(line));
         if (!seconds || *seconds > INT64_MAX) return std::nullopt;
-        return recordBytes(boottime::Timeval{static_cast<std::int64_t>(*seconds), 0});
+        return seconds;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> LinuxKernel::bootTime() const {
+    const auto seconds = bootSeconds();
+    if (!seconds) return std::nullopt;
+    return recordBytes(boottime::Timeval{static_cast<std::int64_t>(*seconds), 0});
 }
 
 } // namespace quillfen::platform::linux

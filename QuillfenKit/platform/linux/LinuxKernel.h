@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Kernel.h"
+#include "platform/linux/KernelFile.h"
 #include "platform/linux/PCBListBuilder.h"
 #include "platform/linux/ProcessTable.h"
 
@@ -49,6 +50,10 @@ public:
     OperatingSystemVersion operatingSystemVersion() override;
 
     using Counters = std::array<std::uint64_t, 4>; // user, system, idle, nice
+    struct ProcessorLine {
+        unsigned index;
+        Counters counters;
+    };
 
 private:
     std::optional<std::string> brandString() const;
@@ -61,6 +66,7 @@ private:
     std::uint32_t physicalCores(const std::vector<unsigned>& cpus) const;
     std::uint64_t zramBytes();
     std::optional<std::string> swapUsage() const;
+    std::optional<std::uint64_t> bootSeconds() const;
     std::optional<std::string> bootTime() const;
 
     std::filesystem::path procRoot_;
@@ -68,10 +74,17 @@ private:
     std::filesystem::path statPath_;
     std::filesystem::path meminfoPath_;
     std::filesystem::path cpuDir_;
+    bool liveSys_;
+    // Read every second or so: kept open where the trees are the live ones.
+    KernelFile statFile_;
+    KernelFile meminfoFile_;
+    KernelFile loadavgFile_;
+    KernelFile presentFile_;
     std::uint64_t pageSize_;
     std::vector<Counters> heldPerCPU_;
+    std::vector<ProcessorLine> processorLines_; // reused by every read of stat
     // The zram devices' statistics files, and the reads since they were last looked up.
-    std::vector<std::filesystem::path> zramStats_;
+    std::vector<KernelFile> zramStats_;
     unsigned readsSinceZramLookup_;
     Counters heldHost_{};
     PCBListBuilder pcbLists_;
@@ -86,6 +99,11 @@ private:
     // follows it uses rather than listing them again.
     std::vector<std::int32_t> sizedPids_;
     std::chrono::steady_clock::time_point sizedAt_;
+    // The long names of the processes, each looked up once in its life.
+    LongNameCache longNames_;
+    // Boot time as first read, the base of the processes' start times: fixed, so that a
+    // process keeps its start time when the clock is set.
+    std::optional<std::uint64_t> processBootTime_;
     std::vector<std::filesystem::path> osReleaseFiles_;
     std::uint64_t clockTicksPerSecond_;
 };

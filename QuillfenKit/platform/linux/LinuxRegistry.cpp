@@ -100,9 +100,11 @@ std::optional<std::string> pciModel(const fs::path& device, const fs::path& data
 }
 
 // A card put to sleep by runtime power management must not be woken just to be sampled.
-bool isAsleep(const fs::path& device) {
-    const auto status = readSysfsText(device / "power/runtime_status");
-    return status && (*status == "suspended" || *status == "suspending");
+bool isAsleep(KernelFile& runtimeStatus) {
+    const auto status = runtimeStatus.read(kMaxSmallFileBytes);
+    if (!status) return false;
+    const auto text = trim(*status);
+    return text == "suspended" || text == "suspending";
 }
 
 RegistryDictionary statistics(std::int64_t busyPercent) {
@@ -113,9 +115,10 @@ RegistryDictionary statistics(std::int64_t busyPercent) {
 // A DRM card with a busy-percent source; `device` is its PCI device folder.
 class CardService : public RegistryService {
 public:
-    explicit CardService(fs::path device, fs::path dataRoot)
+    CardService(fs::path device, fs::path dataRoot, bool live)
         : device_(std::move(device))
-        , dataRoot_(std::move(dataRoot)) {}
+        , dataRoot_(std::move(dataRoot))
+        , runtimeStatus_(device_ / "power/runtime_status", live) {}
 
     std::optional<RegistryDictionary> properties() const override {
         RegistryDictionary props;
@@ -150,24 +153,28 @@ protected:
 
 private:
     std::optional<RegistryDictionary> performanceStatistics() const {
-        if (isAsleep(device_)) return statistics(0);
+        if (isAsleep(runtimeStatus_)) return statistics(0);
         const auto busy = busyPercent();
         if (!busy) return std::nullopt;
         return statistics(*busy);
     }
+
+    // Read every other second for as long as the GPU sampler keeps the service.
+    mutable KernelFile runtimeStatus_;
 };
 
 // amdgpu: `gpu_busy_percent`, the board's product name or libdrm's marketing name, and the
 // compute units from the compute driver's topology.
 class BusyPercentService final : public CardService {
 public:
-    BusyPercentService(fs::path device, fs::path dataRoot, fs::path sysRoot)
-        : CardService(std::move(device), std::move(dataRoot))
-        , sysRoot_(std::move(sysRoot)) {}
+    BusyPercentService(fs::path device, fs::path dataRoot, fs::path sysRoot, bool live)
+        : CardService(std::move(device), std::move(dataRoot), live)
+        , sysRoot_(std::move(sysRoot))
+        , busyPercent_(device_ / "gpu_busy_percent", live) {}
 
 protected:
     std::optional<std::int64_t> busyPercent() const override {
-        const auto text = readFile(device_ / "gpu_busy_percent", kMaxSmallFileBytes);
+        const auto text = busyPercent_.read(kMaxSmallFileBytes);
         if (!text) return std::nullopt;
         const auto value = parseUnsigned(trim(*text));
         if (!value || *value > INT64_MAX) return std::nullopt;
@@ -225,13 +232,15 @@ protected:
 
 private:
     const fs::path sysRoot_;
+    mutable KernelFile busyPercent_;
 };
 
 // The NVIDIA driver, asked through NVML.
 class NvmlService final : public CardService {
 public:
-    NvmlService(fs::path device, fs::path dataRoot, std::shared_ptr<Nvml> nvml, Nvml::Device handle)
-        : CardService(std::move(device), std::move(dataRoot))
+    NvmlService(fs::path device, fs::path dataRoot, bool live, std::shared_ptr<Nvml> nvml,
+                Nvml::Device handle)
+        : CardService(std::move(device), std::move(dataRoot), live)
         , nvml_(std::move(nvml))
         , handle_(handle) {}
 
@@ -273,8 +282,8 @@ private:
 
 // The bytes read and written by a whole disk since boot, from the sector counts of its
 // `stat` file (in 512-byte units whatever the disk's own sector size).
-std::optional<RegistryDictionary> diskStatistics(const fs::path& stat) {
-    const auto text = readFile(stat, kMaxSmallFileBytes);
+std::optional<RegistryDictionary> diskStatistics(KernelFile& stat) {
+    const auto text = stat.read(kMaxSmallFileBytes);
     if (!text) return std::nullopt;
     // read I/Os, read merges, sectors read, read ticks, write I/Os, write merges,
     // sectors written, ...
@@ -323,7 +332,9 @@ std::vector<std::pair<unsigned, fs::path>> drmCards(const fs::path& sysRoot) {
 LinuxRegistry::LinuxRegistry(fs::path sysRoot, fs::path dataRoot, NvmlLoader loadNvml)
     : sysRoot_(std::move(sysRoot))
     , dataRoot_(std::move(dataRoot))
-    , loadNvml_(std::move(loadNvml)) {}
+    , liveSys_(isLiveKernelTree(sysRoot_))
+    , loadNvml_(std::move(loadNvml))
+    , blockFolder_(sysRoot_ / "block", liveSys_) {}
 
 std::shared_ptr<Nvml> LinuxRegistry::nvml() {
     auto nvml = nvml_.lock();
@@ -339,16 +350,20 @@ LinuxRegistry::servicesMatching(std::string_view className) {
     std::vector<std::unique_ptr<RegistryService>> services;
     if (className == "IOBlockStorageDriver") {
         // /sys/block lists whole disks only; their partitions are folders inside them.
-        std::vector<std::string> disks;
-        std::error_code ec;
-        for (fs::directory_iterator it(sysRoot_ / "block", ec), end; !ec && it != end;
-             it.increment(ec))
-            if (const auto name = it->path().filename().string(); isPhysicalDisk(name))
-                disks.push_back(name);
-        std::sort(disks.begin(), disks.end());
-        for (const auto& disk : disks)
-            services.push_back(std::make_unique<ReadingService>(
-                [stat = sysRoot_ / "block" / disk / "stat"] { return diskStatistics(stat); }));
+        blockFolder_.list(blockNames_);
+        std::erase_if(blockNames_, [](const std::string& name) { return !isPhysicalDisk(name); });
+        std::sort(blockNames_.begin(), blockNames_.end());
+        std::map<std::string, std::shared_ptr<KernelFile>> listed;
+        for (const auto& disk : blockNames_) {
+            auto& stat = listed[disk];
+            if (const auto kept = diskStats_.find(disk); kept != diskStats_.end())
+                stat = std::move(kept->second);
+            else
+                stat = std::make_shared<KernelFile>(sysRoot_ / "block" / disk / "stat", liveSys_);
+            services.push_back(
+                std::make_unique<ReadingService>([stat] { return diskStatistics(*stat); }));
+        }
+        diskStats_ = std::move(listed);
         return services;
     }
     if (className == "AppleSmartBattery") {
@@ -371,7 +386,8 @@ LinuxRegistry::servicesMatching(std::string_view className) {
         const fs::path device = card / "device";
         std::error_code ec;
         if (fs::exists(device / "gpu_busy_percent", ec)) {
-            services.push_back(std::make_unique<BusyPercentService>(device, dataRoot_, sysRoot_));
+            services.push_back(
+                std::make_unique<BusyPercentService>(device, dataRoot_, sysRoot_, liveSys_));
             continue;
         }
         const auto uevent = readFile(device / "uevent", kMaxSmallFileBytes);
@@ -382,7 +398,7 @@ LinuxRegistry::servicesMatching(std::string_view className) {
         if (!*nvmlOfLookup) continue;
         if (const auto handle = (*nvmlOfLookup)->deviceByPCIBusID(*busID))
             services.push_back(
-                std::make_unique<NvmlService>(device, dataRoot_, *nvmlOfLookup, *handle));
+                std::make_unique<NvmlService>(device, dataRoot_, liveSys_, *nvmlOfLookup, *handle));
     }
     return services;
 }

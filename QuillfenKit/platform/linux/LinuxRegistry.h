@@ -1,11 +1,15 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "platform/linux/KernelFile.h"
 #include "platform/linux/Nvml.h"
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace quillfen::platform::linux {
 
@@ -39,7 +43,13 @@ private:
 
     std::filesystem::path sysRoot_;
     std::filesystem::path dataRoot_;
+    bool liveSys_;
     NvmlLoader loadNvml_;
+    // The disks are listed every second, for the disk sampler: the folder, and the statistics
+    // files of the disks of the latest listing, are kept from one listing to the next.
+    KernelDirectory blockFolder_;
+    std::vector<std::string> blockNames_;
+    std::map<std::string, std::shared_ptr<KernelFile>> diskStats_;
     // Shared by the services that use it, and unloaded after the last of them.
     std::weak_ptr<Nvml> nvml_;
 };

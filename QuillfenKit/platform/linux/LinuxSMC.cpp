@@ -30,33 +30,37 @@ constexpr std::uint32_t kTypeFloat = code('f', 'l', 't', ' ');
 // probes them.
 constexpr std::string_view kMemoryKeySuffixes = "0123456789Xabcdefghij";
 
-std::unordered_map<std::uint32_t, LinuxSMC::Key> buildKeys(const std::filesystem::path& sysfs) {
+std::unordered_map<std::uint32_t, LinuxSMC::Key> buildKeys(const std::filesystem::path& sysfs,
+                                                           bool live) {
     using Key = LinuxSMC::Key;
     std::unordered_map<std::uint32_t, Key> keys;
     std::size_t fans = 0;
     std::size_t memory = 0;
+    const auto file = [&](const std::filesystem::path& path) {
+        return std::make_shared<KernelFile>(path, live);
+    };
     for (const auto& chip : scanHwmon(sysfs)) {
+        // One status file per chip, shared by its keys.
+        const auto status = chip.runtimeStatus.empty() ? nullptr : file(chip.runtimeStatus);
         for (const auto& fan : chip.fans) {
             if (fans == kMaxFans) break;
             const char n = static_cast<char>('0' + fans++);
-            keys[code('F', n, 'A', 'c')] = Key{Key::Source::rpm, 0, fan.input, chip.runtimeStatus};
+            keys[code('F', n, 'A', 'c')] = Key{Key::Source::rpm, 0, file(fan.input), status};
             if (!fan.min.empty())
-                keys[code('F', n, 'M', 'n')] =
-                    Key{Key::Source::rpm, 0, fan.min, chip.runtimeStatus};
+                keys[code('F', n, 'M', 'n')] = Key{Key::Source::rpm, 0, file(fan.min), status};
             if (!fan.max.empty())
-                keys[code('F', n, 'M', 'x')] =
-                    Key{Key::Source::rpm, 0, fan.max, chip.runtimeStatus};
+                keys[code('F', n, 'M', 'x')] = Key{Key::Source::rpm, 0, file(fan.max), status};
         }
         if (std::find(kMemoryChips.begin(), kMemoryChips.end(), chip.name) == kMemoryChips.end())
             continue;
         for (const auto& temp : chip.temps) {
             if (memory == kMemoryKeySuffixes.size()) break;
             keys[code('T', 'R', 'D', kMemoryKeySuffixes[memory++])] =
-                Key{Key::Source::celsius, 0, temp.input, chip.runtimeStatus};
+                Key{Key::Source::celsius, 0, file(temp.input), status};
         }
     }
     keys[code('F', 'N', 'u', 'm')] =
-        Key{Key::Source::fanCount, static_cast<std::uint8_t>(fans), {}, {}};
+        Key{Key::Source::fanCount, static_cast<std::uint8_t>(fans), nullptr, nullptr};
     return keys;
 }
 
@@ -66,8 +70,8 @@ bool readValue(const LinuxSMC::Key& key, SMCKeyData& answer) {
         answer.bytes[0] = key.count;
         return true;
     }
-    if (isRuntimeSuspended(key.runtimeStatus)) return false;
-    const auto raw = readSysfsInteger(key.file);
+    if (key.runtimeStatus && isRuntimeSuspended(*key.runtimeStatus)) return false;
+    const auto raw = readInteger(*key.file);
     if (!raw) return false;
     const double value = key.source == LinuxSMC::Key::Source::celsius
                              ? static_cast<double>(*raw) / 1000.0
@@ -80,8 +84,9 @@ bool readValue(const LinuxSMC::Key& key, SMCKeyData& answer) {
 
 } // namespace
 
-LinuxSMC::LinuxSMC(std::filesystem::path sysfsRoot)
-    : sysfsRoot_(std::move(sysfsRoot)) {}
+LinuxSMC::LinuxSMC(std::filesystem::path sysfsRoot, std::optional<bool> keepFilesOpen)
+    : sysfsRoot_(std::move(sysfsRoot))
+    , live_(keepFilesOpen.value_or(isLiveKernelTree(sysfsRoot_))) {}
 
 IOObject LinuxSMC::getMatchingService(std::string_view className) {
     if (className != "AppleSMC") return 0;
@@ -95,7 +100,7 @@ IOObject LinuxSMC::getMatchingService(std::string_view className) {
 KernReturn LinuxSMC::serviceOpen(IOObject service, std::uint32_t type, IOObject* connect) {
     if (service != kSMCService || type != 0 || !connect) return kIOReturnBadArgument;
     const IOObject id = nextConnection_++;
-    connections_[id] = buildKeys(sysfsRoot_);
+    connections_[id] = buildKeys(sysfsRoot_, live_);
     *connect = id;
     return kIOReturnSuccess;
 }

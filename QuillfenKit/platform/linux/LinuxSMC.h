@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/SMC.h"
+#include "platform/linux/KernelFile.h"
 
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -22,10 +25,14 @@ namespace quillfen::platform::linux {
 // four characters and "F10Ac" is not, so fans beyond the tenth cannot be named and are left
 // out. Any other key answers "key not found". Without any hwmon chip there is no controller
 // to open. Which files stand behind which key is settled when a connection opens; values are
-// read at every read command.
+// read at every read command, from files the connection keeps open on the live sysfs.
+//
+// Files stay open between reads when `keepFilesOpen` says so, by default when the root is the
+// live sysfs (see KernelFile); a captured tree that nothing changes may be read that way too.
 class LinuxSMC final : public SMC {
 public:
-    explicit LinuxSMC(std::filesystem::path sysfsRoot);
+    explicit LinuxSMC(std::filesystem::path sysfsRoot,
+                      std::optional<bool> keepFilesOpen = std::nullopt);
 
     IOObject getMatchingService(std::string_view className) override;
     KernReturn serviceOpen(IOObject service, std::uint32_t type, IOObject* connect) override;
@@ -38,13 +45,14 @@ public:
     struct Key {
         enum class Source { fanCount, rpm, celsius };
         Source source = Source::rpm;
-        std::uint8_t count = 0;              // for fanCount
-        std::filesystem::path file;          // for rpm and celsius
-        std::filesystem::path runtimeStatus; // of the chip, empty if it never sleeps
+        std::uint8_t count = 0;                    // for fanCount
+        std::shared_ptr<KernelFile> file;          // for rpm and celsius
+        std::shared_ptr<KernelFile> runtimeStatus; // of the chip, none if it never sleeps
     };
 
 private:
     std::filesystem::path sysfsRoot_;
+    bool live_;
     std::map<IOObject, std::unordered_map<std::uint32_t, Key>> connections_;
     IOObject nextConnection_ = 1;
 };

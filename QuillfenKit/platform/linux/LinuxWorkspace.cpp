@@ -150,23 +150,28 @@ LinuxWorkspace::infoDictionaryOfBundle(const std::filesystem::path& bundle) cons
     return readInfoDictionary(bundle);
 }
 
-void LinuxWorkspace::forEachOwnProcess(
-    const std::function<bool(const std::string&)>& wanted,
-    const std::function<void(int, const std::string&)>& visit) const {
+void LinuxWorkspace::forEachOwnProcess(const std::function<bool(const std::string&)>& wanted,
+                                       const std::function<void(int, const std::string&)>& visit,
+                                       const std::vector<int>* only) const {
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(procRoot_.c_str()), ::closedir);
     if (!dir) return;
     const int fd = ::dirfd(dir.get());
     const uid_t me = ::geteuid();
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const auto pid = processNumber(entry->d_name);
-        if (!pid) continue;
-        const std::string name = entry->d_name;
+    const auto look = [&](int pid, const std::string& name) {
         const auto exe = executableOf(fd, name + "/exe");
-        if (!exe || !wanted(*exe)) continue;
+        if (!exe || !wanted(*exe)) return;
         struct stat st {};
         // Other users' applications are theirs to manage.
-        if (::fstatat(fd, name.c_str(), &st, 0) != 0 || st.st_uid != me) continue;
-        visit(*pid, *exe);
+        if (::fstatat(fd, name.c_str(), &st, 0) != 0 || st.st_uid != me) return;
+        visit(pid, *exe);
+    };
+    if (only) {
+        for (const int pid : *only)
+            if (pid > 0) look(pid, std::to_string(pid));
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (const auto pid = processNumber(entry->d_name)) look(*pid, entry->d_name);
     }
 }
 
@@ -208,6 +213,16 @@ LinuxWorkspace::runningApplicationsWithBundleIdentifier(std::string_view bundleI
 }
 
 std::vector<RunningApplication> LinuxWorkspace::runningApplications() const {
+    return applications(nullptr);
+}
+
+std::vector<RunningApplication> LinuxWorkspace::runningApplicationsWithProcessIdentifiers(
+    const std::vector<int>& processIdentifiers) const {
+    if (processIdentifiers.empty()) return {};
+    return applications(&processIdentifiers);
+}
+
+std::vector<RunningApplication> LinuxWorkspace::applications(const std::vector<int>* only) const {
     const char* language = nullptr;
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         language = std::getenv(variable);
@@ -220,13 +235,16 @@ std::vector<RunningApplication> LinuxWorkspace::runningApplications() const {
     const auto known = [&](const std::string& exe) {
         return mayBeInBundle(exe) || desktopEntries_.find(exe);
     };
-    forEachOwnProcess(known, [&](int pid, const std::string& exe) {
-        if (auto app = bundleApplication(exe, pid, infos)) {
-            found.push_back(std::move(*app));
-        } else if (const auto* entry = desktopEntries_.find(exe)) {
-            found.push_back({entry->id, entry->name, entry->file, pid});
-        }
-    });
+    forEachOwnProcess(
+        known,
+        [&](int pid, const std::string& exe) {
+            if (auto app = bundleApplication(exe, pid, infos)) {
+                found.push_back(std::move(*app));
+            } else if (const auto* entry = desktopEntries_.find(exe)) {
+                found.push_back({entry->id, entry->name, entry->file, pid});
+            }
+        },
+        only);
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.processIdentifier < b.processIdentifier;
     });

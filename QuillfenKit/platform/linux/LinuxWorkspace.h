@@ -30,6 +30,8 @@ public:
     std::vector<RunningApplication>
     runningApplicationsWithBundleIdentifier(std::string_view bundleIdentifier) const override;
     std::vector<RunningApplication> runningApplications() const override;
+    std::vector<RunningApplication> runningApplicationsWithProcessIdentifiers(
+        const std::vector<int>& processIdentifiers) const override;
     void openApplication(const std::filesystem::path& bundle,
                          const OpenConfiguration& configuration, Completion completion) override;
     bool openURL(const std::string& url) override;
@@ -39,10 +41,14 @@ private:
     using InfoCache = std::map<std::filesystem::path, std::optional<json::Json>>;
 
     std::vector<std::filesystem::path> applicationFolders() const;
-    // Calls `visit` with the number and executable of every process of the user whose
-    // executable can be read and is `wanted`; whose process it is is looked at only then.
+    // Calls `visit` with the number and executable of every process of the user (of those in
+    // `only`, when given) whose executable can be read and is `wanted`; whose process it is
+    // is looked at only then.
     void forEachOwnProcess(const std::function<bool(const std::string&)>& wanted,
-                           const std::function<void(int, const std::string&)>& visit) const;
+                           const std::function<void(int, const std::string&)>& visit,
+                           const std::vector<int>* only = nullptr) const;
+    // Applications that are bundles or have a desktop entry, among all processes or `only`.
+    std::vector<RunningApplication> applications(const std::vector<int>* only) const;
     // The bundled application `executable` belongs to; dictionaries are read once per cache.
     static std::optional<RunningApplication> bundleApplication(const std::string& executable,
                                                                int pid, InfoCache& infos);

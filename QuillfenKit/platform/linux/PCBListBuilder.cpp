@@ -3,7 +3,6 @@
 #include "platform/Kernel.h"
 #include "platform/PCBList.h"
 #include "platform/linux/KernelText.h"
-#include "support/FileIO.h"
 
 #include <cerrno>
 #include <chrono>
@@ -26,7 +25,7 @@ void appendHeader(std::string& out, std::uint32_t count, std::uint64_t generatio
 } // namespace
 
 PCBListBuilder::PCBListBuilder(std::filesystem::path procRoot, std::filesystem::path sysRoot)
-    : netDev_(procRoot / "net" / "dev")
+    : netDev_(procRoot / "net" / "dev", isLiveKernelTree(procRoot))
     , sysNet_(sysRoot / "class" / "net") {}
 
 bool PCBListBuilder::isPhysical(const std::string& interface,
@@ -52,7 +51,7 @@ std::string PCBListBuilder::build(Protocol protocol) {
         appendHeader(out, 0, generation_);
         return out;
     }
-    const auto text = readFile(netDev_, kMaxNetDevBytes);
+    const auto text = netDev_.read(kMaxNetDevBytes);
     std::string records;
     std::uint32_t count = 0;
     // Only the interfaces of this listing are remembered, so names of containers' interfaces

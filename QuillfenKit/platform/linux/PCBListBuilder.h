@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linux/KernelFile.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +35,7 @@ private:
     std::string build(Protocol protocol);
     bool isPhysical(const std::string& interface, std::unordered_map<std::string, bool>& seen);
 
-    std::filesystem::path netDev_;
+    KernelFile netDev_;
     std::filesystem::path sysNet_;
     std::unordered_map<std::string, bool> physical_; // interface name → has a device
     std::optional<std::string> sized_;

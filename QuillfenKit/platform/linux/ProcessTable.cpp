@@ -5,6 +5,7 @@
 #include "platform/linux/KernelText.h"
 #include "support/FileIO.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -67,6 +68,22 @@ std::optional<std::string_view> commandName(std::string_view line) {
     if (open == std::string_view::npos || close == std::string_view::npos || close < open)
         return std::nullopt;
     return line.substr(open + 1, close - open - 1);
+}
+
+// A process's `stat` file relative to the open root: one line that the kernel hands over
+// whole in a single read, so one read it is (no look at the file's size, no second read to
+// find the end). Nothing when it cannot be read or is longer than a stat line can be.
+std::optional<std::string> readStatFile(int rootFd, const char* path) {
+    const int fd = ::openat(rootFd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    char buffer[kMaxStatBytes + 1];
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, sizeof buffer);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n <= 0 || static_cast<std::size_t>(n) > kMaxStatBytes) return std::nullopt;
+    return std::string(buffer, static_cast<std::size_t>(n));
 }
 
 template <typename Visit> void forEachProcess(const ProcRoot& root, Visit visit) {
@@ -133,7 +150,7 @@ std::string processTableRecords(const ProcRoot& root, const std::vector<std::int
     char file[24];
     for (const std::int32_t pid : pids) {
         std::snprintf(file, sizeof file, "%d/stat", pid);
-        auto line = readFileAt(root.fd(), file, kMaxStatBytes);
+        auto line = readStatFile(root.fd(), file);
         if (!line) continue;
         kinfo::KinfoProc record{};
         record.pid = pid;
@@ -151,32 +168,55 @@ std::optional<ProcessStat> parseProcessStat(std::string_view line) {
     stat.comm = *comm;
     std::string_view rest = line.substr(comm->data() + comm->size() + 1 - line.data());
     // Fields after the name, counted from 3 as the kernel documents them: flags is 9, utime
-    // 14, stime 15 and rss 24.
-    std::optional<std::uint64_t> flags, utime, stime, rss;
+    // 14, stime 15, starttime 22 and rss 24.
+    std::optional<std::uint64_t> flags, utime, stime, start, rss;
     for (int field = 3; field <= 24; ++field) {
         const std::string_view value = nextField(rest);
         if (value.empty()) return std::nullopt;
         if (field == 9) flags = parseUnsigned(trim(value));
         if (field == 14) utime = parseUnsigned(trim(value));
         if (field == 15) stime = parseUnsigned(trim(value));
+        if (field == 22) start = parseUnsigned(trim(value));
         if (field == 24) rss = parseUnsigned(trim(value));
     }
-    if (!flags || !utime || !stime || !rss) return std::nullopt;
+    if (!flags || !utime || !stime || !start || !rss) return std::nullopt;
     stat.isKernelThread = (*flags & kKernelThreadFlag) != 0;
     stat.userTicks = *utime;
     stat.systemTicks = *stime;
+    stat.startTicks = *start;
     stat.residentPages = *rss;
     return stat;
 }
 
+const std::string* LongNameCache::find(std::int32_t pid, std::uint64_t startTicks,
+                                       std::string_view comm) {
+    const auto it = entries_.find(pid);
+    if (it == entries_.end() || it->second.startTicks != startTicks || it->second.comm != comm)
+        return nullptr;
+    it->second.round = round_;
+    return &it->second.name;
+}
+
+void LongNameCache::store(std::int32_t pid, std::uint64_t startTicks, std::string_view comm,
+                          std::string name) {
+    entries_.insert_or_assign(pid, Entry{startTicks, std::string(comm), std::move(name), round_});
+}
+
+void LongNameCache::newRound() {
+    std::erase_if(entries_, [&](const auto& entry) { return entry.second.round != round_; });
+    ++round_;
+}
+
 std::optional<procinfo::ProcTaskAllInfo> readTaskAllInfo(const ProcRoot& root, std::int32_t pid,
                                                          const TaskUnits& units,
-                                                         const std::string* statLine) {
+                                                         const std::string* statLine,
+                                                         LongNameCache* names) {
     const int fd = root.fd();
     if (fd < 0) return std::nullopt;
-    const std::string dir = std::to_string(pid) + "/";
+    char dir[16];
+    std::snprintf(dir, sizeof dir, "%d/", pid);
     std::optional<std::string> text;
-    if (!statLine) text = readFileAt(fd, (dir + "stat").c_str(), kMaxStatBytes);
+    if (!statLine) text = readStatFile(fd, (std::string(dir) + "stat").c_str());
     if (!statLine && !text) return std::nullopt;
     const auto stat = parseProcessStat(statLine ? *statLine : *text);
     if (!stat) return std::nullopt;
@@ -184,7 +224,21 @@ std::optional<procinfo::ProcTaskAllInfo> readTaskAllInfo(const ProcRoot& root, s
     procinfo::ProcTaskAllInfo info{};
     copyName(info.shortName, sizeof info.shortName, stat->comm);
     // A kernel thread runs no program and has no arguments: nothing to look for.
-    if (!stat->isKernelThread) copyName(info.longName, sizeof info.longName, longName(fd, dir));
+    if (!stat->isKernelThread) {
+        if (const std::string* known =
+                names ? names->find(pid, stat->startTicks, stat->comm) : nullptr) {
+            copyName(info.longName, sizeof info.longName, *known);
+        } else {
+            std::string name = longName(fd, dir);
+            copyName(info.longName, sizeof info.longName, name);
+            if (names) names->store(pid, stat->startTicks, stat->comm, std::move(name));
+        }
+    }
+    if (units.clockTicksPerSecond > 0) {
+        const std::uint64_t perSecond = units.clockTicksPerSecond;
+        info.startSeconds = addSaturating(units.bootTime, stat->startTicks / perSecond);
+        info.startMicroseconds = (stat->startTicks % perSecond) * 1'000'000 / perSecond;
+    }
     info.residentSize = multiplySaturating(stat->residentPages, units.pageSize);
     info.totalUser = ticksToNanos(stat->userTicks, units.clockTicksPerSecond);
     info.totalSystem = ticksToNanos(stat->systemTicks, units.clockTicksPerSecond);

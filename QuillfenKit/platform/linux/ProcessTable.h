@@ -57,6 +57,7 @@ struct ProcessStat {
     bool isKernelThread = false;
     std::uint64_t userTicks = 0;
     std::uint64_t systemTicks = 0;
+    std::uint64_t startTicks = 0; // since boot
     std::uint64_t residentPages = 0;
 };
 
@@ -68,14 +69,40 @@ std::optional<ProcessStat> parseProcessStat(std::string_view line);
 struct TaskUnits {
     std::uint64_t pageSize = 0;
     std::uint64_t clockTicksPerSecond = 0;
+    std::uint64_t bootTime = 0; // seconds since 1970
+};
+
+// Long names of processes, looked up once in each process's life rather than at every read:
+// a process is the same one while its number, start time and command name stay (running
+// another program renames it). Entries of processes that were not asked about between two
+// rounds are forgotten.
+class LongNameCache {
+public:
+    const std::string* find(std::int32_t pid, std::uint64_t startTicks, std::string_view comm);
+    void store(std::int32_t pid, std::uint64_t startTicks, std::string_view comm, std::string name);
+    // Forgets the processes not found or stored since the previous round, and begins a new one.
+    void newRound();
+    std::size_t size() const { return entries_.size(); }
+
+private:
+    struct Entry {
+        std::uint64_t startTicks = 0;
+        std::string comm;
+        std::string name;
+        std::uint64_t round = 0;
+    };
+    std::unordered_map<std::int32_t, Entry> entries_;
+    std::uint64_t round_ = 0;
 };
 
 // The task record of `pid`: short name = the command name, long name = the executable's file
 // name or else the base name of the first argument (none for a kernel thread); resident size
-// in bytes, CPU times in nanoseconds. `statLine`, when given, stands for the `stat` file.
+// in bytes, CPU times in nanoseconds, start time. `statLine`, when given, stands for the
+// `stat` file; `names`, when given, holds long names found before and takes new ones.
 // Nothing when the process is gone.
 std::optional<procinfo::ProcTaskAllInfo> readTaskAllInfo(const ProcRoot& root, std::int32_t pid,
                                                          const TaskUnits& units,
-                                                         const std::string* statLine = nullptr);
+                                                         const std::string* statLine = nullptr,
+                                                         LongNameCache* names = nullptr);
 
 } // namespace quillfen::platform::linux

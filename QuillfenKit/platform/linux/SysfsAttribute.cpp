@@ -7,13 +7,6 @@
 #include <string_view>
 
 namespace quillfen::platform::linux {
-namespace {
-
-// Attributes are a line of text; anything longer is not an attribute we understand.
-constexpr std::size_t kMaxAttributeBytes = 4096;
-
-} // namespace
-
 std::optional<std::string> readSysfsText(const std::filesystem::path& file) {
     auto text = readFile(file, kMaxAttributeBytes);
     if (!text) return std::nullopt;

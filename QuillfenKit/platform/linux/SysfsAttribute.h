@@ -7,6 +7,9 @@
 
 namespace quillfen::platform::linux {
 
+// Attributes are a line of text; anything longer is not an attribute we understand.
+inline constexpr std::size_t kMaxAttributeBytes = 4096;
+
 // A sysfs attribute's text without surrounding white space; nothing when it cannot be read.
 std::optional<std::string> readSysfsText(const std::filesystem::path& file);
 

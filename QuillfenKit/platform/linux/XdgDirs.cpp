@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <pwd.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillfen::platform::linux::xdg {
@@ -63,6 +64,17 @@ std::vector<std::filesystem::path> dataDirs() {
     }
     if (dirs.empty()) dirs = {"/usr/local/share", "/usr/share"};
     return dirs;
+}
+
+std::optional<std::filesystem::path> runtimeDir() {
+    auto dir = absoluteEnv("XDG_RUNTIME_DIR");
+    if (!dir) return std::nullopt;
+    struct stat st {};
+    // A folder that others may enter or that is not ours is no place for the user's files.
+    if (::stat(dir->c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & 07777) != 0700)
+        return std::nullopt;
+    return dir;
 }
 
 } // namespace quillfen::platform::linux::xdg

@@ -16,5 +16,8 @@ std::optional<std::filesystem::path> dataHome();
 std::optional<std::filesystem::path> configHome();
 // The absolute entries of $XDG_DATA_DIRS, else /usr/local/share and /usr/share.
 std::vector<std::filesystem::path> dataDirs();
+// $XDG_RUNTIME_DIR when it names a folder of the user's own that only the user may enter
+// (mode 0700, as the rules require); nothing otherwise, the rules naming no default.
+std::optional<std::filesystem::path> runtimeDir();
 
 } // namespace quillfen::platform::linux::xdg

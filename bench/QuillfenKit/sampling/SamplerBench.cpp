@@ -92,6 +92,23 @@ void BM_SnapshotEncode(benchmark::State& state) {
 }
 BENCHMARK(BM_SnapshotEncode)->Unit(benchmark::kMicrosecond);
 
+// The document of one tick, with as many histories moved on since the last one as the tick
+// moves: two (the CPU's) while only the menu bar is shown, all eight in full sampling.
+void BM_SnapshotEncodeAfterTick(benchmark::State& state) {
+    auto s = busySnapshot();
+    SnapshotValues::History* const histories[] = {
+        &s.cpuUserHistory, &s.cpuSystemHistory, &s.gpuHistory,      &s.memoryUsedHistory,
+        &s.netInHistory,   &s.netOutHistory,    &s.diskReadHistory, &s.diskWriteHistory};
+    const auto moved = static_cast<std::size_t>(state.range(0));
+    double next = 0.5;
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < moved; ++i)
+            histories[i]->append(next += 0.0123);
+        benchmark::DoNotOptimize(json::encode(s));
+    }
+}
+BENCHMARK(BM_SnapshotEncodeAfterTick)->Arg(2)->Arg(8)->Unit(benchmark::kMicrosecond);
+
 void BM_SnapshotDecode(benchmark::State& state) {
     const auto text = *json::encode(busySnapshot());
     state.counters["bytes"] = static_cast<double>(text.size());

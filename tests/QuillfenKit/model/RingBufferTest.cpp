@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace quillfen {
 namespace {
 
@@ -79,6 +81,30 @@ TYPED_TEST(RingBufferTest, MalformedDocumentsFail) {
 TYPED_TEST(RingBufferTest, RoundTripsThroughJson) {
     const auto ring = this->filled(4, {1, 2, 3, 4, 5, 6});
     EXPECT_EQ(json::decode<RingBuffer<TypeParam>>(std::string_view(*json::encode(ring))), ring);
+}
+
+// The text of the values is kept between encodings; every change must show in the next one.
+TYPED_TEST(RingBufferTest, EachEncodingShowsTheValuesAsTheyAreNow) {
+    auto ring = this->filled(3, {1, 2});
+    const auto before = json::encode(ring);
+    EXPECT_EQ(json::encode(ring), before);
+    const auto copy = ring;
+    ring.append(TypeParam(3));
+    ring.append(TypeParam(4));
+    EXPECT_EQ(json::encode(ring), json::encode(this->filled(3, {2, 3, 4})));
+    EXPECT_EQ(json::encode(copy), before) << "a copy keeps its own values";
+    ring = *this->decoded(R"({"capacity":2,"values":[9]})");
+    EXPECT_EQ(json::encode(ring), json::encode(this->filled(2, {9})));
+}
+
+TEST(RingBufferOfDoubles, ANumberThatIsNotFiniteRefusesTheDocumentEveryTime) {
+    RingBuffer<double> ring(2);
+    ring.append(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_FALSE(json::encode(ring));
+    EXPECT_FALSE(json::encode(ring)) << "also when its text was kept";
+    ring.append(1);
+    ring.append(2);
+    EXPECT_EQ(json::encode(ring), R"({"capacity":2,"values":[1.0,2.0]})");
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace quillfen {
 namespace {
 
@@ -114,6 +116,43 @@ TEST_F(ProcessSamplerTest, NamesComeFromTheRunningAppThenTheLongThenTheShortThen
                     ProcessRow{3, "long", std::nullopt, 0, 30},
                     ProcessRow{4, "short", std::nullopt, 0, 20},
                     ProcessRow{5, "comm5", std::nullopt, 0, 10}));
+}
+
+TEST_F(ProcessSamplerTest, AProcessIsNamedOnceUntilItsNumberIsReusedOrItRunsAnotherProgram) {
+    for (std::int32_t pid = 1; pid <= 3; ++pid)
+        add(pid, 0, 10 * static_cast<std::uint64_t>(pid));
+    fake.workspace->running = {{"org.example.app", "App", "/apps/app.desktop", 2}};
+    const auto names = [](const ProcessReading& r) {
+        std::map<std::int32_t, std::string> out;
+        for (const auto& row : r.topByMemory)
+            out[row.pid] = row.name;
+        return out;
+    };
+    auto r = secondReading([&] {
+        EXPECT_THAT(fake.workspace->asked, ElementsAre(1, 2, 3));
+        fake.workspace->asked.clear();
+        process(1).longName = "renamed";
+        fake.workspace->running.clear();
+    });
+    ASSERT_TRUE(r);
+    EXPECT_EQ(names(*r),
+              (std::map<std::int32_t, std::string>{{1, "long"}, {2, "App"}, {3, "long"}}));
+    EXPECT_EQ(r->topByMemory[1].bundleURL, std::filesystem::path("/apps/app.desktop"));
+    EXPECT_THAT(fake.workspace->asked, ::testing::IsEmpty());
+
+    process(2).startSeconds = 99; // a later process with the same number
+    process(2).longName = "successor";
+    process(2).userTime = 5 * kSecond;
+    process(3).shortName = "exec"; // the same process, running another program
+    process(3).longName = "other-program";
+    process(3).userTime = kSecond;
+    fake.clock->advance(5);
+    r = sampler->sample();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(names(*r), (std::map<std::int32_t, std::string>{
+                             {1, "long"}, {2, "successor"}, {3, "other-program"}}));
+    EXPECT_THAT(fake.workspace->asked, ElementsAre(2, 3));
+    EXPECT_THAT(pids(r->topByCPU), ElementsAre(3, 1)) << "2 is new: no share yet";
 }
 
 TEST_F(ProcessSamplerTest, TheTableHasRoomForFourProcessesStartedDuringTheRead) {

@@ -141,6 +141,61 @@ TEST_F(SensorBridgeTest, AnOversizedFileIsRefusedUnread) {
     EXPECT_FALSE(SensorBridge::read(1000));
 }
 
+class SensorBridgeRuntimeFolder : public SensorBridgeTest {
+protected:
+    SensorBridgeRuntimeFolder() {
+        std::filesystem::create_directory(runtime.path() / "run");
+        fake.files->runtimeRoot = runtime / "run";
+    }
+    std::filesystem::path runtimeFolder() const {
+        return runtime / "run" / "group.com.brenvoll.pellgrove";
+    }
+
+    TempDir runtime;
+};
+
+TEST_F(SensorBridgeRuntimeFolder, SensorsLiveThereInAPrivateFolderAndControlStaysInTheContainer) {
+    EXPECT_EQ(SensorBridge::sensorsFolderURL(), runtimeFolder());
+    writePayload(1000, "1.0");
+    SensorBridge::writeControl(SensorControl{true});
+    EXPECT_TRUE(std::filesystem::exists(runtimeFolder() / "sensors.json"));
+    EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
+    EXPECT_TRUE(std::filesystem::exists(controlFile()));
+    EXPECT_EQ(std::filesystem::status(runtimeFolder()).permissions(),
+              std::filesystem::perms::owner_all);
+    EXPECT_EQ(SensorBridge::read(1000)->sampledAt, 1000);
+    EXPECT_EQ(SensorBridge::readControl(), SensorControl{true});
+
+    // A payload left in the container is not what the helper publishes now.
+    writeText(sensorsFile(), R"({"sampledAt":2000,"helperVersion":"1.0"})");
+    EXPECT_EQ(SensorBridge::read(2000), std::nullopt);
+
+    // Without a runtime folder, writer and reader meet in the container.
+    fake.files->runtimeRoot.reset();
+    EXPECT_EQ(SensorBridge::sensorsFolderURL(), container());
+    EXPECT_EQ(SensorBridge::read(2000)->sampledAt, 2000);
+}
+
+TEST_F(SensorBridgeRuntimeFolder, LeftoversAreRemovedWhereEachFileLives) {
+    // Process ids beyond any the kernel hands out: writers long gone.
+    const auto deadSensors = runtimeFolder() / ".sensors.json.999999999-1";
+    const auto deadControl = container() / ".control.json.999999999-2";
+    const auto deadOldSensors = container() / ".sensors.json.999999999-3";
+    for (const auto& file : {deadSensors, deadControl, deadOldSensors, sensorsFile()})
+        writeText(file, "{}");
+    SensorBridge::writeControl(SensorControl{false});
+    SensorBridge::removeLeftovers();
+    for (const auto& file : {deadSensors, deadControl, deadOldSensors, sensorsFile()})
+        EXPECT_FALSE(std::filesystem::exists(file)) << file;
+    EXPECT_TRUE(std::filesystem::exists(controlFile()));
+
+    // Where the container is the file's home, the file stays.
+    fake.files->runtimeRoot.reset();
+    writePayload(1000, "1.0");
+    SensorBridge::removeLeftovers();
+    EXPECT_TRUE(std::filesystem::exists(sensorsFile()));
+}
+
 TEST_F(SensorBridgeTest, AContainerThatCannotBeCreatedLosesTheWriteQuietly) {
     // A file where the container folder should be: nothing can be written beneath it.
     writeText(container(), "in the way");

@@ -13,8 +13,20 @@
 
 namespace quillfen {
 
+std::string durabilityName(Durability d) {
+    switch (d) {
+    case Durability::replaceOnly:
+        return "ReplaceOnly";
+    case Durability::replaceInMemory:
+        return "ReplaceInMemory";
+    case Durability::synced:
+        return "Synced";
+    }
+    return "?";
+}
+
 void PrintTo(Durability d, std::ostream* os) {
-    *os << (d == Durability::synced ? "synced" : "replaceOnly");
+    *os << durabilityName(d);
 }
 
 namespace {
@@ -93,11 +105,10 @@ TEST_P(AtomicWrite, AnUnwritableFolderKeepsThePreviousFile) {
     EXPECT_EQ(readText(sub / "f"), "previous");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDurabilities, AtomicWrite,
-                         ::testing::Values(Durability::replaceOnly, Durability::synced),
-                         [](const auto& info) {
-                             return info.param == Durability::synced ? "Synced" : "ReplaceOnly";
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryDurability, AtomicWrite,
+                         ::testing::Values(Durability::replaceOnly, Durability::replaceInMemory,
+                                           Durability::synced),
+                         [](const auto& info) { return durabilityName(info.param); });
 
 TEST(StaleTemporaries, OnlyThoseOfProcessesThatAreGoneAreRemoved) {
     TempDir dir;

@@ -49,6 +49,18 @@ TEST(LinuxMainQueue, CancelledWorkDoesNotRunAndTimersRepeat) {
     EXPECT_EQ(ticks, 3);
 }
 
+TEST(LinuxMainQueue, CancellingWorkThatRanLeavesLaterTimersAlone) {
+    LinuxMainQueue queue;
+    bool first = false;
+    auto done = queue.asyncAfter(0.001, [&] { first = true; });
+    ASSERT_TRUE(spinUntil([&] { return first; }, 5000));
+    // Timer numbers are handed out again; the next timer may well get the one just freed.
+    bool second = false;
+    queue.asyncAfter(0.005, [&] { second = true; });
+    done.cancel();
+    EXPECT_TRUE(spinUntil([&] { return second; }, 5000));
+}
+
 class LinuxMainBundleTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -86,6 +98,34 @@ TEST(LinuxFileManager, GroupContainerFollowsTheXdgDataFolder) {
     }
     EXPECT_FALSE(files.containerForSecurityApplicationGroup("../escape"));
     EXPECT_FALSE(files.containerForSecurityApplicationGroup(""));
+}
+
+TEST(LinuxFileManager, RuntimeFolderOnlyWhenPrivateToTheUser) {
+    TempDir dir;
+    const auto make = [&](const char* name, std::filesystem::perms perms) {
+        std::filesystem::create_directory(dir / name);
+        std::filesystem::permissions(dir / name, perms);
+        return (dir / name).string();
+    };
+    using std::filesystem::perms;
+    const auto good = make("good", perms::owner_all);
+    const auto open = make("open", perms::owner_all | perms::group_read | perms::group_exec |
+                                       perms::others_read | perms::others_exec);
+    const auto sticky = make("sticky", perms::all | perms::sticky_bit); // like /dev/shm
+    writeText(dir / "file", "");
+    LinuxFileManager files;
+    {
+        ScopedEnv runtime("XDG_RUNTIME_DIR", good.c_str());
+        EXPECT_EQ(files.runtimeDirectory(), std::filesystem::path(good));
+    }
+    for (const std::string& unusable :
+         {open, sticky, (dir / "file").string(), (dir / "missing").string(),
+          std::string("relative/run"), std::string()}) {
+        ScopedEnv runtime("XDG_RUNTIME_DIR", unusable.c_str());
+        EXPECT_FALSE(files.runtimeDirectory()) << unusable;
+    }
+    ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    EXPECT_FALSE(files.runtimeDirectory());
 }
 
 } // namespace

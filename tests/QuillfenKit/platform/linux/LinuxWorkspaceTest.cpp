@@ -179,6 +179,10 @@ TEST_F(LinuxWorkspaceTest, ProcessesStartedByAnInstalledDesktopEntryAreRunningAp
                 ElementsAre(RunningApplication{"firefox-esr", "Feuerfuchs", firefoxEntry, 100},
                             RunningApplication{"vendor-tool", "Tool", toolEntry, 102},
                             RunningApplication{kID, "Quillfen Helper", bundle, 103}));
+    EXPECT_THAT(workspace.runningApplicationsWithProcessIdentifiers({105, 103, 999, 100, 0}),
+                ElementsAre(RunningApplication{"firefox-esr", "Feuerfuchs", firefoxEntry, 100},
+                            RunningApplication{kID, "Quillfen Helper", bundle, 103}));
+    EXPECT_THAT(workspace.runningApplicationsWithProcessIdentifiers({}), ::testing::IsEmpty());
 }
 
 TEST_F(LinuxWorkspaceTest, LaunchingNeedsABundleThatNamesAnExecutableThatRuns) {

@@ -105,6 +105,46 @@ TEST_F(ProcTreeTest, TaskInformationNamesTimesAndSizesEveryReadableProcess) {
     EXPECT_EQ(kernel.procPidInfo(50, 1, 0, &info, sizeof info), 0);
 }
 
+TEST_F(ProcTreeTest, ALongNameIsLookedUpOnceInAProcessLifeAndStartTimesCountFromBoot) {
+    writeText(proc / "stat", "cpu  1 2 3 4\nbtime 1700000000\n");
+    const auto rewrite = [&](const char* comm, const char* exe, std::uint64_t start) {
+        fs::remove_all(proc / "1000");
+        writeProcess(proc, {1000, comm, exe, "", 0, 0, 10, true, start});
+    };
+    rewrite("worker", "/usr/bin/worker", 5 * kTicksPerSecond + kTicksPerSecond / 2);
+    auto info = taskInfo(kernel, 1000);
+    ASSERT_TRUE(info);
+    EXPECT_STREQ(info->longName, "worker");
+    EXPECT_EQ(info->startSeconds, 1700000005u);
+    EXPECT_EQ(info->startMicroseconds, 1'000'000 * (kTicksPerSecond / 2) / kTicksPerSecond);
+
+    // The same process: same number, start and command name. Its link is not read again.
+    rewrite("worker", "/usr/bin/elsewhere", 5 * kTicksPerSecond + kTicksPerSecond / 2);
+    EXPECT_STREQ(taskInfo(kernel, 1000)->longName, "worker");
+    // The number taken over by a process started later.
+    rewrite("worker", "/usr/bin/successor", 9 * kTicksPerSecond);
+    EXPECT_STREQ(taskInfo(kernel, 1000)->longName, "successor");
+    EXPECT_EQ(taskInfo(kernel, 1000)->startSeconds, 1700000009u);
+    // The same process running another program.
+    rewrite("tool", "/usr/bin/tool", 9 * kTicksPerSecond);
+    EXPECT_STREQ(taskInfo(kernel, 1000)->longName, "tool");
+}
+
+TEST(LongNameCache, ForgetsProcessesNotAskedAboutForAWholeRound) {
+    LongNameCache names;
+    names.store(1, 10, "a", "alpha");
+    names.store(2, 20, "b", "beta");
+    names.newRound();
+    ASSERT_TRUE(names.find(1, 10, "a"));
+    EXPECT_EQ(*names.find(1, 10, "a"), "alpha");
+    EXPECT_FALSE(names.find(2, 21, "b")) << "another start";
+    EXPECT_FALSE(names.find(2, 20, "c")) << "another command";
+    names.newRound();
+    EXPECT_EQ(names.size(), 1u) << "2 was not found in the round before";
+    names.newRound();
+    EXPECT_EQ(names.size(), 0u);
+}
+
 TEST_F(ProcTreeTest, TheSamplerNamesAndMeasuresProcessesFromTheTree) {
     // A desktop application, recognised by the executable its entry starts.
     const fs::path apps = dir / "applications";
@@ -125,7 +165,7 @@ TEST_F(ProcTreeTest, TheSamplerNamesAndMeasuresProcessesFromTheTree) {
     // Half a second of CPU time over the five seconds.
     writeText(proc / "90/stat", "90 (firefox-esr) S 1 90 90 0 -1 4194560 0 0 0 0 " +
                                     std::to_string(kTicksPerSecond / 2) +
-                                    " 0 0 0 20 0 1 0 5 1 5000\n");
+                                    " 0 0 0 20 0 1 0 5000 1 5000\n");
     fake.clock->advance(5);
     const auto r = sampler.sample();
     ASSERT_TRUE(r);
