@@ -7,7 +7,6 @@
 #include "ui/QFView.h"
 
 #include <QHelpEvent>
-#include <QToolTip>
 
 #include <cmath>
 
@@ -172,15 +171,7 @@ QSize MemoryBreakdownView::minimumSizeHint() const {
 
 bool MemoryBreakdownView::event(QEvent* event) {
     if (event->type() != QEvent::ToolTip) return QWidget::event(event);
-    auto* help = static_cast<QHelpEvent*>(event);
-    const QString tip = toolTipAt(help->pos());
-    if (tip.isEmpty()) {
-        QToolTip::hideText();
-        event->ignore();
-    } else {
-        QToolTip::showText(help->globalPos(), tip, this);
-    }
-    return true;
+    return qfAnswerToolTip(this, event, toolTipAt(static_cast<QHelpEvent*>(event)->pos()));
 }
 
 void MemoryBreakdownView::paintEvent(QPaintEvent*) {

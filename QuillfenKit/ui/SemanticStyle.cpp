@@ -1,5 +1,8 @@
 #include "ui/SemanticStyle.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 #include <cmath>
 
 namespace quillfen {
@@ -76,6 +79,16 @@ QColor qfTextOnFill(const QColor& preferred, const QColor& fill) {
     if (preferred != QColor(Qt::white) || fill.alphaF() < 0.99 || luminance(fill) <= kPaleFill)
         return preferred;
     return QFSurfaces::dark().windowBG;
+}
+
+bool qfAnswerToolTip(QWidget* widget, QEvent* event, const QString& tip) {
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, widget);
+    }
+    return true;
 }
 
 } // namespace quillfen

@@ -5,8 +5,12 @@
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 
 #include <optional>
+
+class QEvent;
+class QWidget;
 
 namespace quillfen {
 
@@ -45,5 +49,9 @@ std::optional<QFRole> qfSemanticRole(QFSemanticColor color);
 // could not be read (as the grey and pale-blue single-colour themes' accents are); then the
 // dark theme's window colour.
 QColor qfTextOnFill(const QColor& preferred, const QColor& fill);
+
+// Answers a tooltip event for `widget` with `tip`, the text for the point asked about: shown
+// beside it, or any tooltip showing hidden when there is none there. Always handled.
+bool qfAnswerToolTip(QWidget* widget, QEvent* event, const QString& tip);
 
 } // namespace quillfen

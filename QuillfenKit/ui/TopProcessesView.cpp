@@ -11,7 +11,6 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QToolTip>
 
 #include <cmath>
 #include <cstdio>
@@ -155,15 +154,7 @@ QSize TopProcessesView::minimumSizeHint() const {
 
 bool TopProcessesView::event(QEvent* event) {
     if (event->type() != QEvent::ToolTip) return QWidget::event(event);
-    auto* help = static_cast<QHelpEvent*>(event);
-    const QString tip = toolTipAt(help->pos());
-    if (tip.isEmpty()) {
-        QToolTip::hideText();
-        event->ignore();
-    } else {
-        QToolTip::showText(help->globalPos(), tip, this);
-    }
-    return true;
+    return qfAnswerToolTip(this, event, toolTipAt(static_cast<QHelpEvent*>(event)->pos()));
 }
 
 void TopProcessesView::mousePressEvent(QMouseEvent* event) {

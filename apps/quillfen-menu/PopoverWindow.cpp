@@ -9,6 +9,7 @@
 #include "settings/AppSettings.h"
 #include "ui/ContinuousCorners.h"
 #include "ui/Fonts.h"
+#include "ui/MemoryBreakdownView.h"
 #include "ui/Palette.h"
 #include "ui/QFMiniMetric.h"
 #include "ui/QFMirrorSparkline.h"
@@ -17,6 +18,7 @@
 #include "ui/QFStatTile.h"
 #include "ui/QFText.h"
 #include "ui/QFView.h"
+#include "ui/TopProcessesView.h"
 #include "xpc/XPCClient.h"
 
 #include <QAbstractButton>
@@ -83,11 +85,22 @@ QString minutes(std::int64_t total) {
 } // namespace
 
 std::vector<QWidget*> makeDetailViews(SystemSnapshot& snapshot, QWidget* parent) {
-    // Slot for MemoryBreakdownView and TopProcessesView: each is built here, given the
-    // snapshot's reading now and again whenever it changes, and returned in that order.
-    (void)snapshot;
-    (void)parent;
-    return {};
+    auto* memory = new MemoryBreakdownView(parent);
+    auto* processes = new TopProcessesView(parent);
+    const auto showMemory = [&snapshot, memory] {
+        memory->setReading(snapshot.memory());
+        memory->setThermal(snapshot.thermal());
+    };
+    const auto showProcesses = [&snapshot, processes] {
+        processes->setReading(snapshot.processes());
+    };
+    // Equal readings repaint nothing, so a hidden popover costs only the comparison.
+    QObject::connect(&snapshot, &SystemSnapshot::memoryChanged, memory, showMemory);
+    QObject::connect(&snapshot, &SystemSnapshot::thermalChanged, memory, showMemory);
+    QObject::connect(&snapshot, &SystemSnapshot::processesChanged, processes, showProcesses);
+    showMemory();
+    showProcesses();
+    return {memory, processes};
 }
 
 // A compact tile: the read-out, its history under it, and small read-outs under that.

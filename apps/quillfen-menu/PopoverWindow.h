@@ -23,8 +23,8 @@ class SystemSnapshot;
 
 namespace quillfen::menu {
 
-// The detail views of the main window that the popover shows under its tiles, wired to the
-// snapshot. They live on the main app's branch; until they arrive this builds none.
+// The detail views of the main window that the popover shows under its tiles (memory, then
+// processes), wired to the snapshot.
 std::vector<QWidget*> makeDetailViews(SystemSnapshot& snapshot, QWidget* parent);
 
 // The tray item's popover: a frameless window 380 points wide beside the item, themed by the

@@ -337,10 +337,10 @@ private:
         explicit Proxy(QPointer<EndpointConnection> connection)
             : connection_(std::move(connection)) {}
         void snapshotDidUpdate(const std::string& document) override {
-            if (connection_) connection_->tell("SnapshotDidUpdate", document);
+            if (connection_) connection_->tell(QStringLiteral("SnapshotDidUpdate"), document);
         }
         void settingsDidUpdate(const std::string& document) override {
-            if (connection_) connection_->tell("SettingsDidUpdate", document);
+            if (connection_) connection_->tell(QStringLiteral("SettingsDidUpdate"), document);
         }
 
     private:
@@ -349,9 +349,11 @@ private:
 
     void tell(const QString& method, const std::string& document) {
         if (invalidated_) return;
-        auto message = QDBusMessage::createMethodCall(
-            endpoint_, q(QuillfenXPC::clientObjectPath),
-            ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName(), method);
+        // Made once: every client hears from the same object and interface each second.
+        static const QString path = q(QuillfenXPC::clientObjectPath);
+        static const QString interface =
+            ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName();
+        auto message = QDBusMessage::createMethodCall(endpoint_, path, interface, method);
         message.setAutoStartService(false);
         message << QByteArray(document.data(), static_cast<qsizetype>(document.size()));
         bus_.send(message);

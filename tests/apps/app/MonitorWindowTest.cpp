@@ -12,8 +12,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace quillfen::app {
 namespace {
 
@@ -58,25 +56,6 @@ SnapshotValues everything() {
     s.diskWriteHistory = history({0, 0});
     return s;
 }
-
-// Which widgets received a paint event.
-class PaintCounter final : public QObject {
-public:
-    PaintCounter() { qApp->installEventFilter(this); }
-    ~PaintCounter() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::Paint) painted.insert(object);
-        return false;
-    }
-    // Whether `widget` or anything inside it was painted.
-    bool paintedIn(const QWidget* widget) const {
-        for (const QObject* o : painted)
-            for (; o; o = o->parent())
-                if (o == widget) return true;
-        return false;
-    }
-    std::set<QObject*> painted;
-};
 
 class MonitorWindowTest : public ::testing::Test {
 protected:
@@ -125,37 +104,6 @@ TEST_F(MonitorWindowTest, SaysItIsConnectingUntilSnapshotsArriveAndWhenTheyStop)
 
     snapshot.apply(everything());
     EXPECT_EQ(window.header()->liveText(), "Live") << "fills in as soon as snapshots flow again";
-}
-
-// Disabled: offscreen, no paint event reaches the cards within processEvents(), so both halves
-// observe nothing and the second would pass with the code broken. Needs a way to flush the
-// window's pending paints without waiting on the platform's update timer.
-TEST_F(MonitorWindowTest, DISABLED_ASnapshotRepaintsOnlyTheCardsWhoseReadingsChanged) {
-    MonitorWindow window(snapshot);
-    window.show();
-    snapshot.apply(everything());
-    settle();
-
-    PaintCounter counter;
-    SnapshotValues next = everything();
-    next.network->bytesInPerSec = 9000;
-    next.netInHistory.append(9000);
-    next.netOutHistory.append(512);
-    snapshot.apply(next);
-    settle();
-    const auto& cards = window.cards();
-    ASSERT_EQ(cards.size(), 8u);
-    std::vector<std::string> painted;
-    for (const auto* card : cards)
-        if (counter.paintedIn(card)) painted.push_back(card->metaObject()->className());
-    EXPECT_THAT(painted, ElementsAre("quillfen::app::NetworkCard"));
-
-    // The same document again moves nothing.
-    counter.painted.clear();
-    snapshot.apply(next);
-    settle();
-    for (const auto* card : cards)
-        EXPECT_FALSE(counter.paintedIn(card)) << card->metaObject()->className();
 }
 
 TEST_F(MonitorWindowTest, CardsWithoutReadingsMakeRoomForTheirNeighbours) {
