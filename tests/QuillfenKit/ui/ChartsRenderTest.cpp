@@ -18,7 +18,7 @@ using testing::over;
 using testing::pixelAt;
 using testing::render;
 
-const QColor kBackground(20, 30, 40);
+using testing::kBackground;
 
 class ChartsRender : public testing::UiTest {};
 

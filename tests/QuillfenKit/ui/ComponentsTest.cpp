@@ -29,7 +29,7 @@ using testing::pixelAt;
 using testing::render;
 using testing::TempDir;
 
-const QColor kBackground(20, 30, 40);
+using testing::kBackground;
 
 class Components : public testing::UiTest {};
 

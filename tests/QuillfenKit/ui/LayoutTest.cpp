@@ -23,7 +23,7 @@ using testing::over;
 using testing::pixelAt;
 using testing::render;
 
-const QColor kBackground(20, 30, 40);
+using testing::kBackground;
 
 class Layout : public testing::UiTest {};
 

@@ -13,7 +13,7 @@ using testing::over;
 using testing::pixelAt;
 using testing::render;
 
-const QColor kBackground(20, 30, 40);
+using testing::kBackground;
 constexpr std::uint64_t MB = 1024 * 1024;
 
 class MemoryBreakdown : public testing::UiTest {};

@@ -16,7 +16,7 @@ using testing::render;
 using testing::TempDir;
 using Metric = TopProcessesView::Metric;
 
-const QColor kBackground(20, 30, 40);
+using testing::kBackground;
 
 std::vector<ProcessRow> processes(int count, const std::string& prefix) {
     std::vector<ProcessRow> rows;

@@ -20,6 +20,9 @@ QT_END_NAMESPACE
 
 namespace quillfen::testing {
 
+// The backdrop the views are rendered on: dark enough for light text, unlike any palette colour.
+inline const QColor kBackground(20, 30, 40);
+
 // Views read the theme from the shared settings; each test gets them on a fake platform and
 // leaves the theme as it found it.
 class UiTest : public ::testing::Test {
