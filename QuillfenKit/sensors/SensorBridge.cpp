@@ -1,7 +1,7 @@
 #include "sensors/SensorBridge.h"
 
 #include "platform/Platform.h"
-#include "support/FileIO.h"
+#include "platform/linux/FileIO.h"
 #include "support/Printable.h"
 #include "support/SystemLog.h"
 #include "support/VersionCompare.h"

@@ -2,7 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/linux/DesktopEntry.h"
-#include "support/FileIO.h"
+#include "platform/linux/FileIO.h"
 #include "ui/ContinuousCorners.h"
 #include "ui/Palette.h"
 #include "ui/QFView.h"

@@ -2,8 +2,8 @@
 
 #include "ProcessWait.h"
 #include "TempDir.h"
+#include "platform/linux/FileIO.h"
 #include "sensors/SensorsPayload.h"
-#include "support/FileIO.h"
 
 #include <QFileSystemWatcher>
 #include <QProcess>

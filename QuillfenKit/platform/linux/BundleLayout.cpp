@@ -1,6 +1,6 @@
 #include "platform/linux/BundleLayout.h"
 
-#include "support/FileIO.h"
+#include "platform/linux/FileIO.h"
 
 namespace quillfen::platform::linux {
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/linux/DesktopEntryIndex.h"
 
 #include "platform/linux/DesktopEntry.h"
-#include "support/FileIO.h"
+#include "platform/linux/FileIO.h"
 
 #include <algorithm>
 #include <climits>

@@ -5,10 +5,10 @@
 #include "platform/KinfoProc.h"
 #include "platform/VMStatistics64.h"
 #include "platform/XswUsage.h"
+#include "platform/linux/FileIO.h"
 #include "platform/linux/KernelText.h"
 #include "platform/linux/MachineIdentity.h"
 #include "platform/linux/ProcessTable.h"
-#include "support/FileIO.h"
 
 #include <algorithm>
 #include <cerrno>

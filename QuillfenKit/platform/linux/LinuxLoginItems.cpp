@@ -2,8 +2,8 @@
 
 #include "platform/linux/BundleLayout.h"
 #include "platform/linux/DesktopEntry.h"
+#include "platform/linux/FileIO.h"
 #include "platform/linux/XdgDirs.h"
-#include "support/FileIO.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,10 +1,10 @@
 #include "platform/linux/LinuxRegistry.h"
 
+#include "platform/linux/FileIO.h"
 #include "platform/linux/KernelText.h"
 #include "platform/linux/MachineIdentity.h"
 #include "platform/linux/PowerSupply.h"
 #include "platform/linux/SysfsAttribute.h"
-#include "support/FileIO.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "platform/linux/LinuxUserDefaults.h"
 
+#include "platform/linux/FileIO.h"
 #include "platform/linux/XdgDirs.h"
-#include "support/FileIO.h"
 #include "support/Json.h"
 
 #include <algorithm>

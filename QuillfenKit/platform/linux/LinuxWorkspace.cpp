@@ -2,9 +2,9 @@
 
 #include "platform/linux/BundleLayout.h"
 #include "platform/linux/DesktopEntry.h"
+#include "platform/linux/FileIO.h"
 #include "platform/linux/ProcessTable.h"
 #include "platform/linux/XdgDirs.h"
-#include "support/FileIO.h"
 
 #include <QProcess>
 #include <QUrl>

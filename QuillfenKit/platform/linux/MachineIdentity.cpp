@@ -1,8 +1,8 @@
 #include "platform/linux/MachineIdentity.h"
 
+#include "platform/linux/FileIO.h"
 #include "platform/linux/KernelText.h"
 #include "platform/linux/SysfsAttribute.h"
-#include "support/FileIO.h"
 
 #include <algorithm>
 #include <sys/utsname.h>

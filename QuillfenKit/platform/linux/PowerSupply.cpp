@@ -1,7 +1,7 @@
 #include "platform/linux/PowerSupply.h"
 
+#include "platform/linux/FileIO.h"
 #include "platform/linux/KernelText.h"
-#include "support/FileIO.h"
 
 #include <algorithm>
 #include <cmath>

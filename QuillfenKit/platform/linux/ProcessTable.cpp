@@ -2,8 +2,8 @@
 
 #include "platform/KinfoProc.h"
 #include "platform/linux/BundleLayout.h"
+#include "platform/linux/FileIO.h"
 #include "platform/linux/KernelText.h"
-#include "support/FileIO.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,7 @@
 #include "ProcTree.h"
 #include "TempDir.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/linux/FileIO.h"
 #include "platform/linux/LinuxKernel.h"
 #include "platform/linux/LinuxPowerSources.h"
 #include "platform/linux/LinuxRegistry.h"
@@ -11,7 +12,6 @@
 #include "sampling/GPUSampler.h"
 #include "sampling/MemorySampler.h"
 #include "sampling/ProcessSampler.h"
-#include "support/FileIO.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+// POSIX file access for the Linux layer and for the few kit parts that read and write real
+// files by design (the App Group container, desktop entries and icons): bounded reads and
+// atomic replacement, so hostile or half-written files never reach a decoder.
 namespace quillfen {
 
 // Whole contents of a regular file, or nothing when it is missing, unreadable, not a regular

@@ -1,4 +1,4 @@
-#include "support/FileIO.h"
+#include "platform/linux/FileIO.h"
 
 #include "TempDir.h"
 
