@@ -109,8 +109,7 @@ void MonitoringService::currentSnapshot(std::function<void(std::string)> reply) 
         waitingForFullSample_.push_back(std::move(reply));
         return;
     }
-    if (document_.empty()) document_ = json::encode(snapshot_.values()).value_or("");
-    reply(document_);
+    reply(document_.text());
 }
 
 void MonitoringService::setPopoverOpen(PeerID from, bool open) {
@@ -150,19 +149,19 @@ void MonitoringService::peerLeft(PeerID peer) {
 }
 
 void MonitoringService::didTick() {
-    document_ = json::encode(snapshot_.values()).value_or("");
+    const std::string& document = document_.text();
     if (fullSamplePending_) {
         fullSamplePending_ = false;
         for (const auto& answer : std::exchange(waitingForFullSample_, {}))
-            answer(document_);
+            answer(document);
     }
     if (!listening_) {
         listening_ = true;
         listener_->resume();
     }
-    if (document_.empty()) return;
+    if (document.empty()) return;
     for (const auto& [endpoint, client] : clients_)
-        client.proxy->snapshotDidUpdate(document_);
+        client.proxy->snapshotDidUpdate(document);
 }
 
 void MonitoringService::updatePopover() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/SnapshotDocument.h"
 #include "model/SystemSnapshot.h"
 #include "platform/Messaging.h"
 #include "sampling/Sampler.h"
@@ -59,7 +60,7 @@ private:
     Sampler sampler_;
     std::shared_ptr<platform::XPCListener> listener_;
     std::function<void(const std::string&)> failed_;
-    std::string document_; // the latest snapshot, encoded once per tick
+    SnapshotDocument document_{snapshot_};
     bool listening_ = false;
     PeerID lastPeer_ = 0;
     std::map<std::string, Client> clients_; // by endpoint

@@ -32,6 +32,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s\n", argv[0]);
         return 2;
     }
+    // Qt's own event dispatcher does less per wakeup than the GLib one, and the service has
+    // no GLib sources to share a loop with. It wakes every second all day.
+    qputenv("QT_NO_GLIB", "1");
     QCoreApplication eventLoop(argc, argv);
     quillfen::platform::dbus::enableDBus();
     Launch launch;

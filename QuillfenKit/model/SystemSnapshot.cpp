@@ -2,31 +2,64 @@
 
 namespace quillfen {
 
-void write(json::Writer& w, const SnapshotValues& s) {
-    w.beginObject();
-    w.optionalField("_cpu", s.cpu);
-    w.optionalField("_gpu", s.gpu);
-    w.optionalField("_memory", s.memory);
-    w.optionalField("_network", s.network);
-    w.optionalField("_disk", s.disk);
-    w.field("_diskUsage", s.diskUsage);
-    w.optionalField("_processes", s.processes);
-    w.optionalField("_thermal", s.thermal);
-    w.optionalField("_fan", s.fan);
-    w.optionalField("_battery", s.battery);
-    w.optionalField("_hasBattery", s.hasBattery);
-    w.field("_sensorsAvailable", s.sensorsAvailable);
-    w.field("_cpuUserHistory", s.cpuUserHistory);
-    w.field("_cpuSystemHistory", s.cpuSystemHistory);
-    w.field("_gpuHistory", s.gpuHistory);
-    w.field("_memoryUsedHistory", s.memoryUsedHistory);
-    w.field("_netInHistory", s.netInHistory);
-    w.field("_netOutHistory", s.netOutHistory);
-    w.field("_diskReadHistory", s.diskReadHistory);
-    w.field("_diskWriteHistory", s.diskWriteHistory);
-    w.key("_$observationRegistrar");
+namespace {
+
+template <typename T> inline constexpr bool isOptional = false;
+template <typename T> inline constexpr bool isOptional<std::optional<T>> = true;
+
+template <auto member>
+void writeMember(json::Writer& w, std::string_view key, const SnapshotValues& s) {
+    const auto& value = s.*member;
+    if constexpr (isOptional<std::remove_cvref_t<decltype(value)>>)
+        w.optionalField(key, value);
+    else
+        w.field(key, value);
+}
+
+void writeRegistrar(json::Writer& w, std::string_view key, const SnapshotValues&) {
+    w.key(key);
     w.beginObject();
     w.endObject();
+}
+
+} // namespace
+
+const std::array<SnapshotField, snapshotFieldCount> snapshotFields{{
+    {"_cpu", writeMember<&SnapshotValues::cpu>, &SystemSnapshot::cpuChanged},
+    {"_gpu", writeMember<&SnapshotValues::gpu>, &SystemSnapshot::gpuChanged},
+    {"_memory", writeMember<&SnapshotValues::memory>, &SystemSnapshot::memoryChanged},
+    {"_network", writeMember<&SnapshotValues::network>, &SystemSnapshot::networkChanged},
+    {"_disk", writeMember<&SnapshotValues::disk>, &SystemSnapshot::diskChanged},
+    {"_diskUsage", writeMember<&SnapshotValues::diskUsage>, &SystemSnapshot::diskUsageChanged},
+    {"_processes", writeMember<&SnapshotValues::processes>, &SystemSnapshot::processesChanged},
+    {"_thermal", writeMember<&SnapshotValues::thermal>, &SystemSnapshot::thermalChanged},
+    {"_fan", writeMember<&SnapshotValues::fan>, &SystemSnapshot::fanChanged},
+    {"_battery", writeMember<&SnapshotValues::battery>, &SystemSnapshot::batteryChanged},
+    {"_hasBattery", writeMember<&SnapshotValues::hasBattery>, &SystemSnapshot::hasBatteryChanged},
+    {"_sensorsAvailable", writeMember<&SnapshotValues::sensorsAvailable>,
+     &SystemSnapshot::sensorsAvailableChanged},
+    {"_cpuUserHistory", writeMember<&SnapshotValues::cpuUserHistory>,
+     &SystemSnapshot::cpuUserHistoryChanged},
+    {"_cpuSystemHistory", writeMember<&SnapshotValues::cpuSystemHistory>,
+     &SystemSnapshot::cpuSystemHistoryChanged},
+    {"_gpuHistory", writeMember<&SnapshotValues::gpuHistory>, &SystemSnapshot::gpuHistoryChanged},
+    {"_memoryUsedHistory", writeMember<&SnapshotValues::memoryUsedHistory>,
+     &SystemSnapshot::memoryUsedHistoryChanged},
+    {"_netInHistory", writeMember<&SnapshotValues::netInHistory>,
+     &SystemSnapshot::netInHistoryChanged},
+    {"_netOutHistory", writeMember<&SnapshotValues::netOutHistory>,
+     &SystemSnapshot::netOutHistoryChanged},
+    {"_diskReadHistory", writeMember<&SnapshotValues::diskReadHistory>,
+     &SystemSnapshot::diskReadHistoryChanged},
+    {"_diskWriteHistory", writeMember<&SnapshotValues::diskWriteHistory>,
+     &SystemSnapshot::diskWriteHistoryChanged},
+    {"_$observationRegistrar", writeRegistrar, nullptr},
+}};
+
+void write(json::Writer& w, const SnapshotValues& s) {
+    w.beginObject();
+    for (const auto& field : snapshotFields)
+        field.write(w, field.key, s);
     w.endObject();
 }
 

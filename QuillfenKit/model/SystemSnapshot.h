@@ -14,7 +14,9 @@
 
 #include <QObject>
 
+#include <array>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace quillfen {
@@ -142,5 +144,16 @@ private:
 
     SnapshotValues v_;
 };
+
+// One field of the snapshot's document: its key, how to write it (nothing at all when an
+// optional reading is absent) and the signal that tells it changed (none for the constant
+// "_$observationRegistrar"). Listed in document order.
+struct SnapshotField {
+    std::string_view key;
+    void (*write)(json::Writer& w, std::string_view key, const SnapshotValues& s);
+    void (SystemSnapshot::*changed)();
+};
+inline constexpr std::size_t snapshotFieldCount = 21;
+extern const std::array<SnapshotField, snapshotFieldCount> snapshotFields;
 
 } // namespace quillfen

@@ -1,3 +1,4 @@
+#include "model/SnapshotDocument.h"
 #include "model/SystemSnapshot.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeMainQueue.h"
@@ -92,22 +93,36 @@ void BM_SnapshotEncode(benchmark::State& state) {
 }
 BENCHMARK(BM_SnapshotEncode)->Unit(benchmark::kMicrosecond);
 
-// The document of one tick, with as many histories moved on since the last one as the tick
-// moves: two (the CPU's) while only the menu bar is shown, all eight in full sampling.
-void BM_SnapshotEncodeAfterTick(benchmark::State& state) {
-    auto s = busySnapshot();
-    SnapshotValues::History* const histories[] = {
-        &s.cpuUserHistory, &s.cpuSystemHistory, &s.gpuHistory,      &s.memoryUsedHistory,
-        &s.netInHistory,   &s.netOutHistory,    &s.diskReadHistory, &s.diskWriteHistory};
-    const auto moved = static_cast<std::size_t>(state.range(0));
+// The document of one tick as the service keeps it. While only the menu bar is shown (0) one
+// reading changes; in full sampling (1) every reading, the processes and all eight histories do.
+void BM_SnapshotDocumentAfterTick(benchmark::State& state) {
+    using H = SystemSnapshot::History;
+    const bool full = state.range(0) != 0;
+    const auto busy = busySnapshot();
+    SystemSnapshot snapshot;
+    snapshot.apply(busy);
+    SnapshotDocument document(snapshot);
     double next = 0.5;
     for (auto _ : state) {
-        for (std::size_t i = 0; i < moved; ++i)
-            histories[i]->append(next += 0.0123);
-        benchmark::DoNotOptimize(json::encode(s));
+        next += 0.0123;
+        auto cpu = *busy.cpu;
+        cpu.user = next;
+        snapshot.setCpu(cpu);
+        if (full) {
+            auto memory = *busy.memory;
+            memory.app += 4096;
+            snapshot.setMemory(memory);
+            auto processes = *busy.processes;
+            processes.topByCPU.front().cpuPercent = next;
+            snapshot.setProcesses(processes);
+            for (const H h : {H::cpuUser, H::cpuSystem, H::gpu, H::memoryUsed, H::netIn, H::netOut,
+                              H::diskRead, H::diskWrite})
+                snapshot.append(h, next);
+        }
+        benchmark::DoNotOptimize(document.text().data());
     }
 }
-BENCHMARK(BM_SnapshotEncodeAfterTick)->Arg(2)->Arg(8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SnapshotDocumentAfterTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_SnapshotDecode(benchmark::State& state) {
     const auto text = *json::encode(busySnapshot());

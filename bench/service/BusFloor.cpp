@@ -1,0 +1,49 @@
+// What any Qt process pays to do the least the service does while only the menu bar is shown:
+// wake once a second, read the first line of /proc/stat and send one document of the
+// snapshot's size to one client as a one-way call on the session bus. bench/service-load
+// --menu-bar runs it beside the service, so the service's figure can be read against it.
+//   quillfen-bus-floor --sink          prints its bus name and takes what it is sent
+//   quillfen-bus-floor NAME [BYTES]    sends BYTES (default 12288) to NAME every second
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+int main(int argc, char* argv[]) {
+    // As the service runs.
+    qputenv("QT_NO_GLIB", "1");
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s --sink | NAME [BYTES]\n", argv[0]);
+        return 2;
+    }
+    auto bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return 1;
+    if (std::string(argv[1]) == "--sink") {
+        std::printf("%s\n", qPrintable(bus.baseService()));
+        std::fflush(stdout);
+        return app.exec();
+    }
+    const QString destination = QString::fromLocal8Bit(argv[1]);
+    const QByteArray document(argc > 2 ? std::stoi(argv[2]) : 12288, '0');
+    const int stat = ::open("/proc/stat", O_RDONLY | O_CLOEXEC);
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        char line[512];
+        if (::pread(stat, line, sizeof line, 0) < 0) std::perror("/proc/stat");
+        auto message = QDBusMessage::createMethodCall(destination, QStringLiteral("/floor"),
+                                                      QStringLiteral("quillfen.Floor"),
+                                                      QStringLiteral("Take"));
+        message.setAutoStartService(false);
+        message << document;
+        bus.send(message);
+    });
+    timer.start(1000);
+    return app.exec();
+}
