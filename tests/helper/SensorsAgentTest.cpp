@@ -98,6 +98,14 @@ TEST_F(SensorsAgentTest, PublishesAtLaunchAndThenEverySecond) {
     EXPECT_THAT(loginCalls(), ElementsAre(FakeLoginItems::Call::unregistered));
 }
 
+TEST_F(SensorsAgentTest, WithoutReadingsThePayloadHoldsOnlyTimeAndVersion) {
+    launch();
+    fake.queue->advance(1.0);
+    const auto text = readText(sensorsFile());
+    EXPECT_EQ(text, R"({"sampledAt":)" + json::Json(fake.clock->now()).dump() +
+                        R"(,"helperVersion":"1.0"})");
+}
+
 TEST_F(SensorsAgentTest, TheLastTemperatureIsReusedAndNeverClearedButTheFanIsThisTicksOnly) {
     const ThermalReading a{50}, b{60};
     const FanReading spinning{1200, 1};
