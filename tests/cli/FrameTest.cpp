@@ -183,15 +183,6 @@ TEST_F(Frame, SaysWhyThereAreNoSensorReadings) {
                          "quillfen helper status"));
 }
 
-TEST_F(Frame, OneDashCharacterEverywhere) {
-    auto s = busy();
-    s.gpu.reset();
-    const auto text = joinedLines(frame(s, kNoLimit));
-    EXPECT_THAT(text, HasSubstr("range 300 rpm to 2000 rpm"));
-    EXPECT_THAT(text, HasSubstr("GPU        —"));
-    EXPECT_THAT(text, Not(HasSubstr("–"))) << "an en dash";
-}
-
 struct WidthCase {
     const char* text;
     std::size_t columns;

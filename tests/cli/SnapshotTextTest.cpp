@@ -33,6 +33,7 @@ TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
           "Fans       1200 rpm (1200 rpm, Off)  range 300 rpm to 2000 rpm\n", "Battery    none\n",
           "\nfirefox  42 150%   firefox  42   1 GB\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+    EXPECT_EQ(text.find("–"), std::string::npos) << "one dash character everywhere, not an en dash";
 }
 
 TEST(SnapshotCommand, RefusesUnknownOptionsAndNeedsLocal) {

@@ -139,12 +139,6 @@ TEST(HelperPrint, ShowsFansAndTemperaturesOfACapturedMachine) {
     EXPECT_EQ(amd->helperVersion, "1.0");
 }
 
-TEST(HelperPrint, WithoutSensorsShowsOnlyTimeAndVersion) {
-    const auto bare = printed(kSysfs / "empty");
-    ASSERT_TRUE(bare);
-    EXPECT_EQ(*bare, (SensorsPayload{std::nullopt, std::nullopt, bare->sampledAt, "1.0"}));
-}
-
 TEST(HelperPrint, RefusesUnknownArguments) {
     QProcess p;
     p.start(QString::fromStdString(kExecutable.string()), {"--frobnicate"});

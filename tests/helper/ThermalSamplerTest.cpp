@@ -17,12 +17,6 @@ protected:
     platform::fake::FakePlatform fake;
 };
 
-TEST_F(ThermalSamplerTest, AsksForTemperatureSensorsOnly) {
-    ThermalSampler sampler;
-    EXPECT_EQ(fake.hid->lastMatching,
-              (json::Json{{"PrimaryUsagePage", 65280}, {"PrimaryUsage", 5}}));
-}
-
 TEST_F(ThermalSamplerTest, SamplesAtMostEveryTwoSecondsOnTheWallClock) {
     fake.hid->addSensor("PMU tdie1", 50);
     ThermalSampler sampler;

@@ -61,15 +61,8 @@ TEST(SettingsAlgorithms, EnablingAppendsAndDisablingNeverEmptiesTheList) {
 }
 
 TEST(SettingsAlgorithms, OnlyAnInstalledVersionBeforeOnePointZeroAsksForAnUpdate) {
-    for (const auto& [version, hint] :
-         std::vector<std::pair<std::optional<std::string>, bool>>{{std::nullopt, false},
-                                                                  {"0.9", true},
-                                                                  {"0.99", true},
-                                                                  {"1", true},
-                                                                  {"1.0", false},
-                                                                  {"1.0.1", false},
-                                                                  {"1.2", false},
-                                                                  {"1.10", false}})
+    for (const auto& [version, hint] : std::vector<std::pair<std::optional<std::string>, bool>>{
+             {std::nullopt, false}, {"0.99", true}, {"1", true}, {"1.0", false}, {"1.10", false}})
         EXPECT_EQ(SettingsView::showsUpdateHint(version), hint) << version.value_or("none");
 }
 
@@ -395,8 +388,6 @@ TEST_F(SettingsWindow, PaintsSidebarContentAndTheChosenCardInThePalette) {
 }
 
 TEST_F(SettingsWindow, TheDefaultSizeIsSetOnceKeepingTheTopLeftCorner) {
-    EXPECT_EQ(SettingsDefaultSizeSetter::resizedFrame({100, 200, 500, 300}, {860, 600}),
-              QRect(100, 200, 860, 600));
     QWidget window;
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.setGeometry(100, 200, 500, 300);

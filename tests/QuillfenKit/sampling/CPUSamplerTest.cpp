@@ -35,14 +35,6 @@ protected:
     CPUSampler sampler;
 };
 
-TEST_F(CPUSamplerTest, EachVariantNeedsAPreviousCallOfItsOwn) {
-    set({{10, 10, 80, 0}});
-    EXPECT_FALSE(sampler.sample());
-    EXPECT_FALSE(sampler.sampleOverallOnly()) << "the full sample does not prime the other";
-    EXPECT_TRUE(sampler.sample());
-    EXPECT_TRUE(sampler.sampleOverallOnly());
-}
-
 TEST_F(CPUSamplerTest, SplitsTheIntervalPerProcessorAndOverall) {
     prime({{100, 50, 1000, 10}, {0, 0, 0, 0}, {5, 5, 5, 5}});
     // +30 user, +10 system, +50 idle, +10 nice; nothing; +25 idle.

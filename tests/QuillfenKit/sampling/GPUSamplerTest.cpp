@@ -107,13 +107,5 @@ TEST_F(GPUSamplerTest, TheFirstServiceWithAStatisticsDictionaryIsChosen) {
     EXPECT_EQ(fake.registry->liveHandles(), 0) << "the chosen service goes with the sampler";
 }
 
-TEST_F(GPUSamplerTest, AReadingWithoutAModelEncodesWithoutTheKey) {
-    fake.registry->add("IOAccelerator", RegistryDictionary{{"PerformanceStatistics", kBusy}});
-    const auto r = GPUSampler().sample();
-    ASSERT_TRUE(r);
-    EXPECT_EQ(json::encode(*r),
-              R"({"utilization":0.42,"rendererUtilization":0.305,"tilerUtilization":0.12})");
-}
-
 } // namespace
 } // namespace quillfen

@@ -24,6 +24,8 @@ TEST(SamplingRecords, EncodeByFieldNameInOrderAndDecodeBackWhole) {
     EXPECT_EQ(json::encode(gpu), R"({"utilization":1.5,"rendererUtilization":0.2,)"
                                  R"("tilerUtilization":0.0,"coreCount":72,)"
                                  R"("model":"AMD Radeon RX 6800 XT"})");
+    EXPECT_EQ(json::encode(GPUReading{0.5}), R"({"utilization":0.5,"rendererUtilization":0.0,)"
+                                             R"("tilerUtilization":0.0})");
     EXPECT_EQ(decode<CPUReading>(*json::encode(cpu)), cpu);
     EXPECT_EQ(decode<MemoryReading>(*json::encode(memory)), memory);
     EXPECT_EQ(decode<GPUReading>(*json::encode(gpu)), gpu);

@@ -80,7 +80,6 @@ TEST_F(SystemInfoTest, VersionsDropAZeroPatchAndKeepAWrittenMinor) {
         {{14, 0, 0}, "14.0"},
         {{14, 2, 1}, "14.2.1"},
         {{22, 4, 0, 2}, "22.04"},
-        {{12, 0, 0}, "12.0"},
     };
     for (const auto& [version, text] : cases) {
         fake.kernel->osVersion = version;

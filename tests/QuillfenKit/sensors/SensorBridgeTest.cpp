@@ -42,11 +42,15 @@ TEST_F(SensorBridgeTest, ContainerIsTheGroupContainerElseTheHomeFallback) {
 }
 
 TEST_F(SensorBridgeTest, WriteCreatesTheContainerAndReadReturnsThePayload) {
-    const SensorsPayload p{ThermalReading{50}, FanReading{900, 1}, 1000, "1.0"};
+    const SensorsPayload p{ThermalReading{55.25, 48, 52, 30.5, 35},
+                           FanReading{2000, 3, std::vector<double>{2000, 0, 1500.5}, 1200, 6000},
+                           1000, "1.0"};
     SensorBridge::write(p);
     EXPECT_EQ(readText(sensorsFile()),
-              R"({"thermal":{"cpuTemperatureC":50.0},"fan":{"rpm":900.0,"fanCount":1},)"
-              R"("sampledAt":1000.0,"helperVersion":"1.0"})");
+              R"({"thermal":{"cpuTemperatureC":55.25,"gpuTemperatureC":48.0,)"
+              R"("memoryTemperatureC":52.0,"batteryTemperatureC":30.5,"storageTemperatureC":35.0},)"
+              R"("fan":{"rpm":2000.0,"fanCount":3,"rpms":[2000.0,0.0,1500.5],"minRPM":1200.0,)"
+              R"("maxRPM":6000.0},"sampledAt":1000.0,"helperVersion":"1.0"})");
     EXPECT_EQ(SensorBridge::read(1000), p);
     EXPECT_EQ(SensorBridge::readAccepted(1000), p);
 }

@@ -65,15 +65,14 @@ TEST(ChartGeometry, SparklinePointsClampToOnePointInsideTheBox) {
 TEST(ChartGeometry, SmoothCurvesLeaveEverySampleHorizontally) {
     const std::vector<QPointF> pts{{0, 10}, {10, 0}, {30, 5}};
     const QPainterPath open = QFSparkline::smoothPath(pts);
-    ASSERT_EQ(open.elementCount(), 7); // move + two cubics of three elements
     EXPECT_EQ(open.elementAt(0).type, QPainterPath::MoveToElement);
     const auto at = [&](const QPainterPath& p, int i) { return QPointF(p.elementAt(i)); };
-    EXPECT_EQ(at(open, 1), QPointF(5, 10));
-    EXPECT_EQ(at(open, 2), QPointF(5, 0));
-    EXPECT_EQ(at(open, 3), QPointF(10, 0));
-    EXPECT_EQ(at(open, 4), QPointF(20, 0));
-    EXPECT_EQ(at(open, 5), QPointF(20, 5));
-    EXPECT_EQ(at(open, 6), QPointF(30, 5));
+    std::vector<QPointF> elements;
+    for (int i = 0; i < open.elementCount(); ++i)
+        elements.push_back(at(open, i));
+    // A move and two cubics of three elements each.
+    EXPECT_EQ(elements,
+              (std::vector<QPointF>{{0, 10}, {5, 10}, {5, 0}, {10, 0}, {20, 0}, {20, 5}, {30, 5}}));
 
     const QPainterPath closed = QFSparkline::smoothPath(pts, 28.0);
     ASSERT_GE(closed.elementCount(), 9);
@@ -139,47 +138,19 @@ TEST(ChartGeometry, MirrorChartScalesBothHalvesToOnePeakWithAFloor) {
     EXPECT_THAT(ys(g.up), Pointwise(DoubleNear(1e-9), {0.5, 0.5})) << "no amplitude below 0";
 }
 
-TEST(ChartGeometry, ChartStrokeIsRoundAndSolid) {
-    const auto& s = qfChartStroke();
-    EXPECT_EQ(&s, &qfChartStroke()) << "made once";
-    EXPECT_EQ(s.lineWidth, 1.6);
-    EXPECT_EQ(s.cap, Qt::RoundCap);
-    EXPECT_EQ(s.join, Qt::RoundJoin);
-    EXPECT_EQ(s.miterLimit, 10);
-    EXPECT_TRUE(s.dashPattern.isEmpty());
-    const QPen pen = s.pen(Qt::red);
-    EXPECT_EQ(pen.style(), Qt::SolidLine);
-    EXPECT_EQ(pen.widthF(), 1.6);
-}
-
+// What the painted views cannot show: inputs they are never fed, and clamps that clipping hides.
 TEST(ComponentGeometry, BarsClampTheirInputs) {
-    EXPECT_EQ(qfCoreBarsWidth(3, 4, 2), 16);
     EXPECT_EQ(qfCoreBarsWidth(0, 4, 2), 0);
-    EXPECT_DOUBLE_EQ(qfCoreBarFillHeight(0, 14), 14 * 0.12);
     EXPECT_DOUBLE_EQ(qfCoreBarFillHeight(-1, 14), 14 * 0.12);
     EXPECT_DOUBLE_EQ(qfCoreBarFillHeight(kNaN, 14), 14 * 0.12);
-    EXPECT_DOUBLE_EQ(qfCoreBarFillHeight(0.5, 14), 7);
     EXPECT_DOUBLE_EQ(qfCoreBarFillHeight(3, 14), 14);
-
-    EXPECT_EQ(qfFillBarWidth(0.25, 200), 50);
     EXPECT_EQ(qfFillBarWidth(1.5, 200), 200);
-    EXPECT_EQ(qfFillBarWidth(-0.5, 200), 0);
-    EXPECT_EQ(qfFillBarWidth(kNaN, 200), 0);
-
     EXPECT_EQ(qfRingFraction(1.7), 1);
-    EXPECT_EQ(qfRingFraction(-0.2), 0);
+    EXPECT_EQ(qfFillBarWidth(kNaN, 200), 0);
     EXPECT_EQ(qfRingFraction(kNaN), 0);
-    EXPECT_EQ(qfRingFraction(0.4), 0.4);
-
-    EXPECT_THAT(qfSegBarWidths({1, 3}, 102, 2), ElementsAre(25, 75));
-    EXPECT_THAT(qfSegBarWidths({0, 0, 0}, 100, 2), ElementsAre(0, 0, 0));
     EXPECT_THAT(qfSegBarWidths({1, -5, kNaN, 1}, 6, 2), ElementsAre(0, 0, 0, 0))
         << "gaps wider than the bar leave nothing";
     EXPECT_TRUE(qfSegBarWidths({}, 100, 2).empty());
-
-    using Row = QFMiniProcList::Row;
-    EXPECT_EQ(qfMiniProcPeak({Row{.value = 0.5}, Row{.value = 0.2}}), 1.0);
-    EXPECT_EQ(qfMiniProcPeak({Row{.value = 0.5}, Row{.value = 142}}), 142);
     EXPECT_EQ(qfMiniProcPeak({}), 1.0);
 }
 

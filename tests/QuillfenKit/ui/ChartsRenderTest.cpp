@@ -78,16 +78,13 @@ TEST_F(ChartsRender, MirrorCentreLineIsDashedThreeOnThreeOffAndOnePixelHigh) {
 }
 
 TEST_F(ChartsRender, RibbonsCoverTheirWidthAndBlendATranslucentLineOnce) {
-    QImage image(240, 40, QImage::Format_ARGB32_Premultiplied);
     std::vector<QPointF> scratch, line;
     for (int x = 0; x <= 200; ++x)
         line.emplace_back(20 + x, 10); // long enough to be drawn in several runs
     for (const QColor& colour : {QColor(200, 100, 0), QColor(200, 100, 0, 128)}) {
-        image.fill(kBackground);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        qfStrokeRibbon(p, line, 2, colour, scratch);
-        p.end();
+        const QImage image = testing::painted(
+            {240, 40}, [&](QPainter& p) { qfStrokeRibbon(p, line, 2, colour, scratch); },
+            kBackground);
         const QColor expected = over(colour, kBackground);
         for (const int x : {21, 44, 45, 46, 100, 116, 117, 200}) {
             EXPECT_TRUE(near(image.pixelColor(x, 9), expected, 1))
@@ -104,11 +101,8 @@ TEST_F(ChartsRender, RibbonsCoverTheirWidthAndBlendATranslucentLineOnce) {
 
 TEST_F(ChartsRender, HeroScaleLabelsNameTheDirectionsInMirrorMode) {
     const auto inked = [](const QImage& image, const QRectF& box, const QColor& colour) {
-        int n = 0;
-        for (int y = int(box.top()); y < int(box.bottom()); ++y)
-            for (int x = int(box.left()); x < int(box.right()); ++x)
-                n += near(image.pixelColor(x, y), colour, 40);
-        return n;
+        return testing::pixelsWhere(image, box,
+                                    [&](const QColor& c) { return near(c, colour, 40); });
     };
     QFHeroChart::Options o{.bigValue = "1.5",
                            .unit = "MB/s",

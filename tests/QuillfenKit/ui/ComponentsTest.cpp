@@ -203,16 +203,11 @@ TEST_F(Components, EveryNamedSymbolIsInTheIconFontAndUnknownNamesDrawNothing) {
     EXPECT_FALSE(qfSymbolCodePoint("no.such.symbol"));
 
     const auto paint = [](std::string_view name) {
-        QImage image(24, 24, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        qfPaintSymbol(p, QRectF(0, 0, 24, 24), name, 20, QFont::DemiBold, Qt::white);
-        p.end();
-        int inked = 0;
-        for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 24; ++x)
-                inked += qAlpha(image.pixel(x, y)) > 128;
-        return inked;
+        const QImage image = testing::painted({24, 24}, [&](QPainter& p) {
+            qfPaintSymbol(p, QRectF(0, 0, 24, 24), name, 20, QFont::DemiBold, Qt::white);
+        });
+        return testing::pixelsWhere(image, {0, 0, 24, 24},
+                                    [](const QColor& c) { return c.alpha() > 128; });
     };
     EXPECT_GT(paint("checkmark.circle.fill"), 150);
     EXPECT_EQ(paint("no.such.symbol"), 0);
@@ -255,12 +250,8 @@ protected:
     }
 
     std::filesystem::path image(const std::string& name, const QColor& colour) {
-        QImage img(32, 32, QImage::Format_ARGB32);
-        img.fill(colour);
-        const auto path = dir.path() / name;
-        std::filesystem::create_directories(path.parent_path());
-        EXPECT_TRUE(img.save(QString::fromStdString(path.string()), "PNG"));
-        return path;
+        testing::writeIcon(dir / name, colour);
+        return dir / name;
     }
 
     std::filesystem::path bundle(const std::string& name, const json::Json& info) {

@@ -63,12 +63,9 @@ TEST(ContinuousCorners, CornersRunInSmoothlyAndTendToACapsule) {
 }
 
 TEST_F(Layout, BordersCoverExactlyTheOuterPoint) {
-    QImage image(40, 30, QImage::Format_ARGB32_Premultiplied);
-    image.fill(kBackground);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    qfStrokeBorder(p, QRectF(0, 0, 40, 30), 0, Qt::white);
-    p.end();
+    const QImage image = testing::painted(
+        {40, 30}, [](QPainter& p) { qfStrokeBorder(p, QRectF(0, 0, 40, 30), 0, Qt::white); },
+        kBackground);
     EXPECT_EQ(image.pixelColor(20, 0), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(0, 15), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(39, 15), QColor(Qt::white));
@@ -115,12 +112,9 @@ TEST_F(Layout, StatsAlignTheirLinesByTheirAlignment) {
     for (const Qt::Alignment alignment : {Qt::AlignLeft, Qt::AlignRight}) {
         QFStat::Options o = base;
         o.alignment = alignment;
-        QImage image(200, int(std::ceil(natural.height())), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        qfPaintStat(p, QRectF(0, 0, 200, natural.height()), o);
-        p.end();
+        const QImage image = testing::painted({200, std::ceil(natural.height())}, [&](QPainter& p) {
+            qfPaintStat(p, QRectF(0, 0, 200, natural.height()), o);
+        });
         const int labelBottom = int(qfLineHeight(qf(9.5, QFont::DemiBold)));
         const auto [labelFirst, labelLast] = inkedColumns(image, 0, labelBottom);
         const auto [rowFirst, rowLast] = inkedColumns(image, labelBottom + 1, image.height());
@@ -158,11 +152,8 @@ TEST_F(Layout, TextIsMeasuredAsLaidOutAndCutToItsRoom) {
     EXPECT_DOUBLE_EQ(qfTextWidth(text, font), QFontMetricsF(font).horizontalAdvance(text));
     EXPECT_DOUBLE_EQ(qfTextWidth(text, font), qfTextWidth(text, font)) << "the same when cached";
 
-    QImage image(300, 20, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    qfDrawText(p, 10, 14, text, font, Qt::white, 60);
-    p.end();
+    const QImage image = testing::painted(
+        {300, 20}, [&](QPainter& p) { qfDrawText(p, 10, 14, text, font, Qt::white, 60); });
     const auto [first, last] = inkedColumns(image, 0, 20);
     EXPECT_GE(first, 10);
     EXPECT_LE(last, 71) << "cut, with an ellipsis, to 60 points";
@@ -175,11 +166,9 @@ TEST_F(Layout, TextIsMeasuredAsLaidOutAndCutToItsRoom) {
 
 TEST_F(Layout, HeavierSymbolsDrawMoreInk) {
     const auto ink = [](QFont::Weight weight) {
-        QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        qfPaintSymbol(p, QRectF(0, 0, 40, 40), "gearshape", 30, weight, Qt::white);
-        p.end();
+        const QImage image = testing::painted({40, 40}, [&](QPainter& p) {
+            qfPaintSymbol(p, QRectF(0, 0, 40, 40), "gearshape", 30, weight, Qt::white);
+        });
         long sum = 0;
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x)
@@ -193,12 +182,9 @@ TEST_F(Layout, HeavierSymbolsDrawMoreInk) {
 TEST_F(Layout, DesktopEntriesNamingAThemeIconShowIt) {
     testing::TempDir dir;
     const auto theme = dir.path() / "icons" / "quillfen-test";
-    std::filesystem::create_directories(theme / "32x32" / "apps");
     testing::writeText(theme / "index.theme", "[Icon Theme]\nName=Test\nDirectories=32x32/apps\n\n"
                                               "[32x32/apps]\nSize=32\nType=Fixed\n");
-    QImage icon(32, 32, QImage::Format_ARGB32);
-    icon.fill(QColor(30, 160, 90));
-    ASSERT_TRUE(icon.save(QString::fromStdString((theme / "32x32/apps/editor.png").string())));
+    testing::writeIcon(theme / "32x32/apps/editor.png", QColor(30, 160, 90));
     testing::writeText(dir.path() / "editor.desktop",
                        "[Desktop Entry]\nType=Application\nName=Editor\nIcon=editor.png\n");
 

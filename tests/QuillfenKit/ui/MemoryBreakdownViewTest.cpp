@@ -25,6 +25,15 @@ TEST_F(MemoryBreakdown, FourSegmentsThatAlwaysAddUpToTheTotal) {
         MemoryReading reading;
         std::uint64_t available;
     };
+    const auto s = MemoryBreakdownView::segmentsOf(MemoryReading{.total = 9});
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(std::vector({s[0].label, s[1].label, s[2].label, s[3].label}),
+              std::vector<QString>({"App", "Wired", "Compressed", "Available"}));
+    EXPECT_EQ(
+        std::vector({s[0].color, s[1].color, s[2].color, s[3].color}),
+        std::vector<QFSemanticTint>({{C::accent}, {C::orange}, {C::purple}, {C::secondary, 0.3}}));
+    EXPECT_EQ(s[0].textOnBarColor, (QFSemanticTint{C::white}));
+    EXPECT_EQ(s[3].textOnBarColor, (QFSemanticTint{C::primary}));
     for (const Case& c : {
              Case{"room left",
                   {.total = 400 * MB,
@@ -40,22 +49,12 @@ TEST_F(MemoryBreakdown, FourSegmentsThatAlwaysAddUpToTheTotal) {
                   {.total = 100, .app = UINT64_MAX, .wired = UINT64_MAX, .compressed = 5},
                   0},
          }) {
-        const auto s = MemoryBreakdownView::segmentsOf(c.reading);
-        ASSERT_EQ(s.size(), 4u) << c.what;
-        EXPECT_EQ(s[0].label, "App");
-        EXPECT_EQ(s[1].label, "Wired");
-        EXPECT_EQ(s[2].label, "Compressed");
-        EXPECT_EQ(s[3].label, "Available");
-        EXPECT_EQ(s[0].bytes, c.reading.app);
-        EXPECT_EQ(s[1].bytes, c.reading.wired);
-        EXPECT_EQ(s[2].bytes, c.reading.compressed);
-        EXPECT_EQ(s[3].bytes, c.available) << c.what << ": not the reading's `available` field";
-        EXPECT_EQ(s[0].color, (QFSemanticTint{C::accent}));
-        EXPECT_EQ(s[1].color, (QFSemanticTint{C::orange}));
-        EXPECT_EQ(s[2].color, (QFSemanticTint{C::purple}));
-        EXPECT_EQ(s[3].color, (QFSemanticTint{C::secondary, 0.3}));
-        EXPECT_EQ(s[0].textOnBarColor, (QFSemanticTint{C::white}));
-        EXPECT_EQ(s[3].textOnBarColor, (QFSemanticTint{C::primary}));
+        const auto p = MemoryBreakdownView::segmentsOf(c.reading);
+        ASSERT_EQ(p.size(), 4u) << c.what;
+        // Available is what the parts leave of the total, not the reading's `available` field.
+        EXPECT_EQ(std::vector({p[0].bytes, p[1].bytes, p[2].bytes, p[3].bytes}),
+                  std::vector({c.reading.app, c.reading.wired, c.reading.compressed, c.available}))
+            << c.what;
     }
     EXPECT_TRUE(MemoryBreakdownView::segmentsOf(std::nullopt).empty());
 }
@@ -127,11 +126,8 @@ TEST_F(MemoryBreakdown, NarrowSegmentsCarryNoLabel) {
     const QImage image = render(view, {403, view.sizeHint().height()}, kBackground);
     const auto l = view.layoutFor(403);
     const auto inked = [&](const QRectF& r, const QColor& fill) {
-        int n = 0;
-        for (double x = r.left() + 1; x < r.right() - 1; x += 1)
-            for (double y = r.top() + 2; y < r.bottom() - 2; y += 1)
-                n += !near(pixelAt(image, x, y), fill, 20);
-        return n;
+        return testing::pixelsWhere(image, r.adjusted(1, 2, -1, -2),
+                                    [&](const QColor& c) { return !near(c, fill, 20); });
     };
     EXPECT_GT(inked(l.segments[0], QF::cpu()), 10) << "App shows its bytes";
     EXPECT_EQ(inked(l.segments[1], QF::mem()), 0) << "Wired is too narrow";
@@ -167,11 +163,9 @@ TEST_F(MemoryBreakdown, WithoutAReadingTheBarIsAnEmptyTrackAndTheLegendEmpty) {
     for (double x = 0; x < 300; x += 3)
         ASSERT_EQ(pixelAt(image, x, l.legend.center().y()), kBackground) << x;
     // The temperature stands at the right of the header, in the user's unit.
-    int ink = 0;
-    for (double x = 250; x < 300; x += 1)
-        for (double y = 0; y < l.header.bottom(); y += 1)
-            ink += pixelAt(image, x, y) != kBackground;
-    EXPECT_GT(ink, 0);
+    EXPECT_GT(testing::pixelsWhere(image, QRectF(250, 0, 50, l.header.bottom()),
+                                   [](const QColor& c) { return c != kBackground; }),
+              0);
 }
 
 } // namespace

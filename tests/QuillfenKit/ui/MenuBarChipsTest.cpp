@@ -84,11 +84,7 @@ TEST_F(MenuBarChips, TwoLinesFitTheMenuBarWithTheLabelAboveTheValue) {
 
 // Whether some pixel inside `box` (points) is `colour`.
 bool holdsColour(const QImage& image, const QRectF& box, const QColor& colour) {
-    const double dpr = image.devicePixelRatio();
-    for (int y = int(box.top() * dpr); y < int(box.bottom() * dpr); ++y)
-        for (int x = int(box.left() * dpr); x < int(box.right() * dpr); ++x)
-            if (near(image.pixelColor(x, y), colour, 6)) return true;
-    return false;
+    return testing::pixelsWhere(image, box, [&](const QColor& c) { return near(c, colour, 6); });
 }
 
 TEST_F(MenuBarChips, LabelsTakeTheMenuBarThemesChipColoursOnTheDarkPanel) {
@@ -99,13 +95,9 @@ TEST_F(MenuBarChips, LabelsTakeTheMenuBarThemesChipColoursOnTheDarkPanel) {
     EXPECT_EQ(size, QSizeF(layout.width + 24, layout.height + 12));
     for (const auto theme : {QFThemeChoice::multi, QFThemeChoice::mono, QFThemeChoice::light}) {
         SCOPED_TRACE(rawValue(theme).data());
-        QImage image((size * 2).toSize(), QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(2);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        qfPaintMenuBarChips(p, layout, theme, true);
-        p.end();
+        const QImage image = testing::painted(
+            size, [&](QPainter& p) { qfPaintMenuBarChips(p, layout, theme, true); },
+            Qt::transparent, 2);
         const QColor panel = qfMenuBarPreviewBackground();
         EXPECT_EQ(pixelAt(image, size.width() / 2, 1), panel);
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "rounded corner";

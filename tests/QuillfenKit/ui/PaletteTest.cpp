@@ -96,16 +96,6 @@ INSTANTIATE_TEST_SUITE_P(Sets, SurfaceTable, ::testing::Values(
     ::testing::PrintToStringParamName());
 // clang-format on
 
-TEST_F(UiTest, OnlyTheLightThemeSwitchesSurfaces) {
-    for (const auto theme : kThemeChoices.allCases()) {
-        setTheme(theme);
-        EXPECT_EQ(QF::windowBG(), theme == QFThemeChoice::light ? hex(0xF3F4F7) : hex(0x0A0B0E))
-            << rawValue(theme);
-        EXPECT_EQ(QF::role(QFRole::text2),
-                  theme == QFThemeChoice::light ? hex(0x535463) : hex(0x9A9CAE));
-    }
-}
-
 TEST_F(UiTest, MetricColoursAndChipsFollowTheirTheme) {
     const std::pair<MenuBarMetric, QColor QFAccents::*> mapping[] = {
         {MenuBarMetric::cpu, &QFAccents::cpu},     {MenuBarMetric::gpu, &QFAccents::gpu},
@@ -129,8 +119,6 @@ TEST_F(UiTest, MetricColoursAndChipsFollowTheirTheme) {
 }
 
 TEST_F(UiTest, ConstantsAndRolesResolvedWhenAsked) {
-    EXPECT_EQ(QF::rgb(0, 175, 255), QColor(0, 175, 255));
-    EXPECT_EQ(QF::rgb(255, 104, 83), hex(0xFF6853));
     EXPECT_EQ(QF::popoverShadow().rgb() & 0xffffff, 0u);
     EXPECT_NEAR(QF::popoverShadow().alphaF(), 0.55, 1e-4);
 

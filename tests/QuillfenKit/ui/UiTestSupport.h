@@ -6,9 +6,12 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <ostream>
 
 // Printed as #AARRGGBB in failures.
@@ -66,6 +69,39 @@ inline QImage render(QWidget& widget, QSize size, const QColor& background, doub
     image.fill(background);
     widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     return image;
+}
+
+// What `draw` paints, antialiased, on an image of `size` points at `dpr` filled with `fill`.
+inline QImage painted(QSizeF size, const std::function<void(QPainter&)>& draw,
+                      const QColor& fill = Qt::transparent, double dpr = 1) {
+    QImage image((size * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(fill);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        draw(p);
+    }
+    return image;
+}
+
+// A square icon of one colour saved as a PNG at `path`, its folders made.
+inline void writeIcon(const std::filesystem::path& path, const QColor& colour) {
+    std::filesystem::create_directories(path.parent_path());
+    QImage icon(32, 32, QImage::Format_ARGB32);
+    icon.fill(colour);
+    EXPECT_TRUE(icon.save(QString::fromStdString(path.string()), "PNG"));
+}
+
+// How many pixels inside `box` (in points) `match` holds for.
+inline int pixelsWhere(const QImage& image, const QRectF& box,
+                       const std::function<bool(const QColor&)>& match) {
+    const double dpr = image.devicePixelRatio();
+    int n = 0;
+    for (int y = int(box.top() * dpr); y < int(box.bottom() * dpr); ++y)
+        for (int x = int(box.left() * dpr); x < int(box.right() * dpr); ++x)
+            n += match(image.pixelColor(x, y));
+    return n;
 }
 
 // The pixel under a point given in device-independent units.

@@ -2,6 +2,8 @@
 #include "MonitorCards.h"
 #include "MonitorHeader.h"
 
+#include "QuillfenKit/model/SnapshotSample.h"
+
 #include "SettingsScene/SettingsView.h"
 #include "platform/fake/FakePlatform.h"
 #include "settings/AppSettings.h"
@@ -17,45 +19,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-SnapshotValues::History history(std::initializer_list<double> values) {
-    SnapshotValues::History h(SnapshotValues::historyCapacity);
-    for (const double v : values)
-        h.append(v);
-    return h;
-}
-
-// A machine with every reading.
-SnapshotValues everything() {
-    SnapshotValues s;
-    s.cpu = CPUReading{.perCore = {0.2, 0.6}, .overall = 0.4, .user = 0.3, .system = 0.1};
-    s.gpu = GPUReading{.utilization = 0.25, .model = "Radeon"};
-    s.memory = MemoryReading{
-        .total = 16ull << 30, .app = 6ull << 30, .wired = 2ull << 30, .compressed = 1ull << 30};
-    s.network = NetworkReading{.bytesInPerSec = 2048, .bytesOutPerSec = 512};
-    s.disk = DiskReading{.bytesReadPerSec = 4096, .bytesWrittenPerSec = 0};
-    s.diskUsage = {
-        {.name = "root", .path = "/", .totalBytes = 100 << 20, .availableBytes = 40 << 20}};
-    s.processes = ProcessReading{{{.pid = 1, .name = "init", .cpuPercent = 3}},
-                                 {{.pid = 1, .name = "init", .residentMemoryBytes = 1 << 20}}};
-    s.thermal = ThermalReading{.cpuTemperatureC = 55, .memoryTemperatureC = 40};
-    s.fan = FanReading{.rpm = 1200,
-                       .fanCount = 1,
-                       .rpms = std::vector<double>{1200},
-                       .minRPM = 800,
-                       .maxRPM = 3000};
-    s.battery = BatteryReading{.chargePercent = 0.8, .isOnAC = true};
-    s.hasBattery = true;
-    s.sensorsAvailable = true;
-    s.cpuUserHistory = history({0.1, 0.3});
-    s.cpuSystemHistory = history({0.05, 0.1});
-    s.gpuHistory = history({0.2, 0.25});
-    s.memoryUsedHistory = history({0.5, 0.55});
-    s.netInHistory = history({1000, 2048});
-    s.netOutHistory = history({300, 512});
-    s.diskReadHistory = history({0, 4096});
-    s.diskWriteHistory = history({0, 0});
-    return s;
-}
+using quillfen::testing::populatedSnapshot;
 
 class MonitorWindowTest : public ::testing::Test {
 protected:
@@ -91,18 +55,18 @@ TEST_F(MonitorWindowTest, SaysItIsConnectingUntilSnapshotsArriveAndWhenTheyStop)
     EXPECT_FALSE(window.isConnected());
     EXPECT_EQ(window.header()->liveText(), "Connecting…");
 
-    snapshot.apply(everything());
+    snapshot.apply(populatedSnapshot());
     EXPECT_TRUE(window.isConnected());
     EXPECT_EQ(window.header()->liveText(), "Live");
     fake.queue->advance(2.9);
-    snapshot.apply(everything());
+    snapshot.apply(populatedSnapshot());
     fake.queue->advance(2.9);
     EXPECT_TRUE(window.isConnected()) << "each snapshot starts the wait afresh";
     fake.queue->advance(0.2);
     EXPECT_FALSE(window.isConnected());
     EXPECT_EQ(window.header()->liveText(), "Connecting…");
 
-    snapshot.apply(everything());
+    snapshot.apply(populatedSnapshot());
     EXPECT_EQ(window.header()->liveText(), "Live") << "fills in as soon as snapshots flow again";
 }
 
@@ -111,9 +75,8 @@ TEST_F(MonitorWindowTest, CardsWithoutReadingsMakeRoomForTheirNeighbours) {
     window.resize(1180, 820);
     window.show();
     ASSERT_TRUE(window.isTwoColumns());
-    auto values = everything();
+    auto values = populatedSnapshot();
     values.gpu.reset();
-    values.gpuHistory = history({});
     values.hasBattery = false;
     values.battery.reset();
     for (int i = 0; i < 3; ++i)
@@ -145,7 +108,7 @@ TEST_F(MonitorWindowTest, CardsWithoutReadingsMakeRoomForTheirNeighbours) {
 
 TEST_F(MonitorWindowTest, WithoutTheHelperTheSensorsCardOpensTheGeneralSettings) {
     MonitorWindow window(snapshot);
-    auto values = everything();
+    auto values = populatedSnapshot();
     values.sensorsAvailable = false;
     values.thermal.reset();
     values.fan.reset();

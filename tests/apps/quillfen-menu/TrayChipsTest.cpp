@@ -91,22 +91,18 @@ TEST_F(TrayChips, TheIconIsAsWideAsTheChipsOrSquareAtTheTraysHeightAndPixelRatio
         EXPECT_EQ(square.size(), QSize(kTrayIconHeight, kTrayIconHeight) * dpr);
         // The chip is drawn, on nothing: corners stay transparent.
         EXPECT_EQ(pixelAt(square, 0, 0).alpha(), 0);
-        bool inked = false;
-        for (int y = 0; y < square.height() && !inked; ++y)
-            for (int x = 0; x < square.width() && !inked; ++x)
-                inked = square.pixelColor(x, y).alpha() == 255;
-        EXPECT_TRUE(inked);
+        EXPECT_GT(quillfen::testing::pixelsWhere(square,
+                                                 QRectF(0, 0, kTrayIconHeight, kTrayIconHeight),
+                                                 [](const QColor& c) { return c.alpha() == 255; }),
+                  0);
     }
 }
 
 // Some fully covered pixel of the glyphs in `box` has the colour `want`.
 bool inkOf(const QImage& icon, const QRectF& box, const QColor& want) {
-    for (double y = box.top(); y < box.bottom(); y += 0.5)
-        for (double x = box.left(); x < box.right(); x += 0.5) {
-            const QColor c = pixelAt(icon, x, y);
-            if (c.alpha() == 255 && quillfen::testing::near(c, want, 2)) return true;
-        }
-    return false;
+    return quillfen::testing::pixelsWhere(icon, box, [&](const QColor& c) {
+        return c.alpha() == 255 && quillfen::testing::near(c, want, 2);
+    });
 }
 
 // The label line takes each chip's colour of the menu bar's own theme, not the app's; values

@@ -127,7 +127,7 @@ TEST_P(CapturedMachine, TheSamplerReadsTheLoadBetweenTheTwoCaptures) {
     fake.platform.kernel = std::make_shared<LinuxKernel>(kernel);
     CPUSampler sampler;
     ASSERT_FALSE(sampler.sample());
-    ASSERT_FALSE(sampler.sampleOverallOnly());
+    ASSERT_FALSE(sampler.sampleOverallOnly()) << "the full sample does not prime the other";
     machine.advanceStat();
     const auto full = sampler.sample();
     const auto overall = sampler.sampleOverallOnly();
