@@ -158,20 +158,23 @@ PopoverWindow::PopoverWindow(SystemSnapshot& snapshot, MenuActions actions, Mode
     content_->setAutoFillBackground(false);
     buildContent(content_);
     scroll_->setWidget(content_);
+    outer->setSpacing(0);
     outer->addWidget(scroll_);
+    footer_ = makeFooter();
+    outer->addWidget(footer_);
     setFixedWidth(panelWidth + 2 * m);
 
     const auto changed = [this] { scheduleRefresh(); };
     for (auto signal :
          {&SystemSnapshot::cpuChanged, &SystemSnapshot::gpuChanged, &SystemSnapshot::memoryChanged,
           &SystemSnapshot::networkChanged, &SystemSnapshot::diskChanged,
-          &SystemSnapshot::thermalChanged, &SystemSnapshot::fanChanged,
-          &SystemSnapshot::batteryChanged, &SystemSnapshot::hasBatteryChanged,
-          &SystemSnapshot::sensorsAvailableChanged, &SystemSnapshot::cpuUserHistoryChanged,
-          &SystemSnapshot::cpuSystemHistoryChanged, &SystemSnapshot::gpuHistoryChanged,
-          &SystemSnapshot::memoryUsedHistoryChanged, &SystemSnapshot::netInHistoryChanged,
-          &SystemSnapshot::netOutHistoryChanged, &SystemSnapshot::diskReadHistoryChanged,
-          &SystemSnapshot::diskWriteHistoryChanged})
+          &SystemSnapshot::processesChanged, &SystemSnapshot::thermalChanged,
+          &SystemSnapshot::fanChanged, &SystemSnapshot::batteryChanged,
+          &SystemSnapshot::hasBatteryChanged, &SystemSnapshot::sensorsAvailableChanged,
+          &SystemSnapshot::cpuUserHistoryChanged, &SystemSnapshot::cpuSystemHistoryChanged,
+          &SystemSnapshot::gpuHistoryChanged, &SystemSnapshot::memoryUsedHistoryChanged,
+          &SystemSnapshot::netInHistoryChanged, &SystemSnapshot::netOutHistoryChanged,
+          &SystemSnapshot::diskReadHistoryChanged, &SystemSnapshot::diskWriteHistoryChanged})
         connect(&snapshot_, signal, this, changed);
     connect(&AppSettings::shared(), &AppSettings::temperatureUnitChanged, this, changed);
     refresh();
@@ -191,7 +194,7 @@ QRect PopoverWindow::panelRect() const {
 
 void PopoverWindow::buildContent(QWidget* content) {
     auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(int(padding), int(padding), int(padding), int(padding));
+    column->setContentsMargins(int(padding), int(padding), int(padding), int(spacing));
     column->setSpacing(int(spacing));
     column->addWidget(makeHeader());
 
@@ -236,7 +239,6 @@ void PopoverWindow::buildContent(QWidget* content) {
 
     for (QWidget* view : makeDetailViews(snapshot_, content))
         column->addWidget(view);
-    column->addWidget(makeFooter());
 }
 
 PopoverWindow::Tile* PopoverWindow::addTile(QGridLayout* grid, int row, int column,
@@ -293,7 +295,9 @@ QWidget* PopoverWindow::makeHeader() {
 QWidget* PopoverWindow::makeFooter() {
     auto* footer = new QWidget;
     auto* row = new QHBoxLayout(footer);
-    row->setContentsMargins(0, 2, 0, 0);
+    // Below the readings rather than among them: on a short screen they scroll and the
+    // buttons stay in view.
+    row->setContentsMargins(int(padding), 2, int(padding), int(padding));
     row->setSpacing(8);
     const auto add = [&](QAbstractButton* button, std::function<void()> MenuActions::*action) {
         connect(button, &QAbstractButton::clicked, this, [this, action] {
@@ -322,6 +326,10 @@ void PopoverWindow::scheduleRefresh() {
         [this] {
             refreshPending_ = false;
             refresh();
+            // Sections and rows come and go with the readings (processes a few seconds after
+            // opening, a battery, sensors): the panel follows, so the footer stays in view. A
+            // window keeps the size its user may have given it, and scrolls.
+            if (mode_ == Mode::popover) fit();
         },
         Qt::QueuedConnection);
 }
@@ -415,27 +423,40 @@ void PopoverWindow::refresh() {
 
 void PopoverWindow::showAt(std::optional<QRect> trayItem) {
     refresh();
-    const QPoint cursor = QCursor::pos();
-    QScreen* screen = QGuiApplication::screenAt(trayItem ? trayItem->center() : cursor);
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-    // Height to content, at most 80 % of the screen; beyond that it scrolls.
-    content_->layout()->activate();
-    const int wanted =
-        std::max(content_->sizeHint().height(), content_->minimumSizeHint().height());
-    const int cap = int(available.height() * 0.8);
-    scroll_->setVerticalScrollBarPolicy(wanted > cap ? Qt::ScrollBarAsNeeded
-                                                     : Qt::ScrollBarAlwaysOff);
-    const int panel = std::min(wanted, cap);
-    resize(panelWidth + 2 * margin(), panel + 2 * margin());
-    if (mode_ == Mode::popover) {
-        const QRect panelArea = panelRect();
-        const QPoint at = popoverPosition(panelArea.size(), trayItem, available, cursor);
-        move(at - panelArea.topLeft());
-    }
+    anchor_ = Anchor{trayItem, QCursor::pos()};
+    fit();
     show();
     raise();
     activateWindow();
+}
+
+void PopoverWindow::fit() {
+    const QPoint near = anchor_.trayItem ? anchor_.trayItem->center() : anchor_.cursor;
+    QScreen* screen = QGuiApplication::screenAt(near);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    // Height to content, at most 80 % of the screen; beyond that it scrolls. Invalidated
+    // first: a view that has just grown has only asked for a new layout so far.
+    content_->layout()->invalidate();
+    content_->layout()->activate();
+    // Wrapped texts make the height depend on the panel's width.
+    const int forWidth = content_->heightForWidth(panelWidth);
+    const int wanted = (forWidth >= 0 ? forWidth
+                                      : std::max(content_->sizeHint().height(),
+                                                 content_->minimumSizeHint().height())) +
+                       footer_->sizeHint().height();
+    const int cap = int(available.height() * 0.8);
+    scroll_->setVerticalScrollBarPolicy(
+        wanted > cap || mode_ == Mode::window ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    const QSize size(panelWidth + 2 * margin(), std::min(wanted, cap) + 2 * margin());
+    if (isVisible() && size == this->size()) return;
+    resize(size);
+    if (mode_ == Mode::popover) {
+        const QRect panelArea = panelRect();
+        const QPoint at =
+            popoverPosition(panelArea.size(), anchor_.trayItem, available, anchor_.cursor);
+        move(at - panelArea.topLeft());
+    }
 }
 
 void PopoverWindow::toggle(std::optional<QRect> trayItem) {

@@ -79,6 +79,8 @@ private:
     QWidget* makeFooter();
     Tile* addTile(QGridLayout* grid, int row, int column, const QString& label, bool mirror);
     void scheduleRefresh();
+    // Sizes the panel to its content and places it beside the anchor it was shown at.
+    void fit();
     int margin() const;
 
     SystemSnapshot& snapshot_;
@@ -87,6 +89,7 @@ private:
     bool shadow_;
     QScrollArea* scroll_ = nullptr;
     QWidget* content_ = nullptr;
+    QWidget* footer_ = nullptr;
     QFText* machine_ = nullptr;
     std::vector<std::unique_ptr<Tile>> tiles_;
     Tile *cpu_ = nullptr, *gpu_ = nullptr, *memory_ = nullptr, *network_ = nullptr,
@@ -95,6 +98,10 @@ private:
     std::vector<QFMiniMetric*> batteryMetrics_;
     bool refreshPending_ = false;
     bool told_ = false;
+    struct Anchor {
+        std::optional<QRect> trayItem;
+        QPoint cursor;
+    } anchor_;
     // When the popover last closed because it lost the focus (monotonic seconds).
     std::optional<double> focusLostAt_;
 };

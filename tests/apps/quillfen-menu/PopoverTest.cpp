@@ -121,6 +121,35 @@ TEST_F(Popover, FooterButtonsCloseThePopoverAndDoTheirAction) {
     EXPECT_THAT(done, ElementsAre("open", "settings", "quit"));
 }
 
+// Processes arrive a few seconds after the popover opens, and other sections with their first
+// readings: the panel grows with them (up to a share of the screen, then the readings scroll)
+// and stays beside the item, and its buttons stay in view.
+TEST_F(Popover, GrowsWithItsContentAndKeepsTheFooterInView) {
+    PopoverWindow popover(snapshot, actions, PopoverWindow::Mode::popover, false);
+    const QRect item(1000, 0, 24, 24);
+    popover.showAt(item);
+    const QRect before = popover.geometry();
+
+    ProcessReading processes;
+    for (int pid = 1; pid <= 5; ++pid)
+        processes.topByCPU.push_back({pid, "process", std::nullopt, 10.0 * pid, 1u << 20});
+    processes.topByMemory = processes.topByCPU;
+    snapshot.setProcesses(processes);
+    snapshot.setBattery(BatteryReading{.chargePercent = 0.5});
+    settle();
+
+    EXPECT_GT(popover.height(), before.height());
+    EXPECT_LE(popover.height(), popover.screen()->availableGeometry().height() * 0.8 + 1);
+    EXPECT_EQ(popover.geometry().top(), before.top()) << "still hangs below the item";
+    for (auto* button : popover.findChildren<QAbstractButton*>()) {
+        if (button->text() != "Quit") continue;
+        const QRect shown(button->mapTo(&popover, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(popover.panelRect().contains(shown)) << "the buttons are cut off";
+        return;
+    }
+    ADD_FAILURE() << "no Quit button";
+}
+
 TEST_F(Popover, ShowsTheReadingsWithTemperaturesInTheUsersUnit) {
     AppSettings::shared().setTemperatureUnit(TemperatureUnit::fahrenheit);
     SnapshotValues v;
