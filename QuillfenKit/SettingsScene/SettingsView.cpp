@@ -197,17 +197,7 @@ void SettingsView::applyScheme() {
     const QFThemeChoice theme = AppSettings::shared().theme();
     setPalette(schemePalette(theme));
     // The scroll indicator, thin and in the theme's colours rather than the platform's.
-    const QColor handle = surfaces(theme).text4;
-    const QString sheet =
-        QStringLiteral("QScrollBar:vertical { background: transparent; width: 10px; "
-                       "margin: 3px 2px 3px 2px; border: none; }"
-                       "QScrollBar::handle:vertical { background: %1; border-radius: 3px; "
-                       "min-height: 30px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical "
-                       "{ height: 0; border: none; background: none; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical "
-                       "{ background: none; }")
-            .arg(handle.name());
+    const QString sheet = qfScrollIndicatorSheet(surfaces(theme).text4);
     for (auto* scroll : findChildren<QScrollArea*>())
         scroll->verticalScrollBar()->setStyleSheet(sheet);
     update();

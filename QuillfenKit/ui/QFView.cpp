@@ -1,8 +1,11 @@
 #include "ui/QFView.h"
 
 #include "settings/AppSettings.h"
+#include "ui/Palette.h"
 
 #include <QBoxLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -11,6 +14,26 @@ namespace quillfen {
 void qfFollowTheme(QWidget* widget) {
     QObject::connect(&AppSettings::shared(), &AppSettings::themeChanged, widget,
                      [widget] { widget->update(); });
+}
+
+QString qfScrollIndicatorSheet(const QColor& handle) {
+    return QStringLiteral("QScrollBar:vertical { background: transparent; width: 10px; "
+                          "margin: 3px 2px 3px 2px; border: none; }"
+                          "QScrollBar::handle:vertical { background: %1; border-radius: 3px; "
+                          "min-height: 30px; }"
+                          "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical "
+                          "{ height: 0; border: none; background: none; }"
+                          "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical "
+                          "{ background: none; }")
+        .arg(handle.name());
+}
+
+void qfThemeScrollIndicator(QScrollArea* area) {
+    const auto apply = [area] {
+        area->verticalScrollBar()->setStyleSheet(qfScrollIndicatorSheet(QF::text4()));
+    };
+    apply();
+    QObject::connect(&AppSettings::shared(), &AppSettings::themeChanged, area, apply);
 }
 
 double qfDeviceScale(const QPainter& painter) {

@@ -13,7 +13,6 @@
 #include <QGridLayout>
 #include <QPainter>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -49,6 +48,7 @@ MonitorWindow::MonitorWindow(SystemSnapshot& snapshot, QWidget* parent)
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    qfThemeScrollIndicator(scroll_);
     scroll_->viewport()->setAutoFillBackground(false);
     scroll_->setAutoFillBackground(false);
     stack->addWidget(scroll_, 1);

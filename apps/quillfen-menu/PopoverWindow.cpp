@@ -158,6 +158,7 @@ PopoverWindow::PopoverWindow(SystemSnapshot& snapshot, MenuActions actions, Mode
     content_->setAutoFillBackground(false);
     buildContent(content_);
     scroll_->setWidget(content_);
+    qfThemeScrollIndicator(scroll_);
     outer->setSpacing(0);
     outer->addWidget(scroll_);
     footer_ = makeFooter();
