@@ -28,6 +28,7 @@ SecondaryButton::SecondaryButton(const QString& title, QWidget* parent)
     : QAbstractButton(parent) {
     setText(title);
     qfFollowTheme(this);
+    setAttribute(Qt::WA_Hover); // repainted as the pointer comes and goes
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -40,24 +41,12 @@ QSize SecondaryButton::sizeHint() const {
 void SecondaryButton::paintEvent(QPaintEvent*) {
     QFPainter p(this);
     const QRectF r = rect();
-    qfFillContinuous(p, r, kRadius, surface(hovered_ || isDown()));
+    qfFillContinuous(p, r, kRadius, surface(underMouse() || isDown()));
     qfStrokeBorder(p, r, kRadius,
                    hasFocus() ? QF::withOpacity(QF::cpu(), 0.8) : QF::borderStrong());
     const double top = (height() - qfLineHeight(titleFont())) / 2;
     qfDrawTextIn(p, QRectF(0, top, width(), qfLineHeight(titleFont())), text(), titleFont(),
                  QF::text1(), Qt::AlignHCenter);
-}
-
-void SecondaryButton::enterEvent(QEnterEvent* e) {
-    hovered_ = true;
-    update();
-    QAbstractButton::enterEvent(e);
-}
-
-void SecondaryButton::leaveEvent(QEvent* e) {
-    hovered_ = false;
-    update();
-    QAbstractButton::leaveEvent(e);
 }
 
 SymbolButton::SymbolButton(std::string symbol, double side, double glyph, QWidget* parent)
@@ -66,6 +55,7 @@ SymbolButton::SymbolButton(std::string symbol, double side, double glyph, QWidge
     , side_(side)
     , glyph_(glyph) {
     qfFollowTheme(this);
+    setAttribute(Qt::WA_Hover); // repainted as the pointer comes and goes
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -79,21 +69,9 @@ QSize SymbolButton::sizeHint() const {
 void SymbolButton::paintEvent(QPaintEvent*) {
     QFPainter p(this);
     const QRectF r = rect();
-    qfFillContinuous(p, r, kRadius, surface(hovered_ || isDown()));
+    qfFillContinuous(p, r, kRadius, surface(underMouse() || isDown()));
     if (hasFocus()) qfStrokeBorder(p, r, kRadius, QF::withOpacity(QF::cpu(), 0.8));
-    qfPaintSymbol(p, r, symbol_, glyph_, QFont::Normal, hovered_ ? QF::text1() : QF::text2());
-}
-
-void SymbolButton::enterEvent(QEnterEvent* e) {
-    hovered_ = true;
-    update();
-    QAbstractButton::enterEvent(e);
-}
-
-void SymbolButton::leaveEvent(QEvent* e) {
-    hovered_ = false;
-    update();
-    QAbstractButton::leaveEvent(e);
+    qfPaintSymbol(p, r, symbol_, glyph_, QFont::Normal, underMouse() ? QF::text1() : QF::text2());
 }
 
 } // namespace quillfen::app

@@ -17,11 +17,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    void enterEvent(QEnterEvent*) override;
-    void leaveEvent(QEvent*) override;
-
-private:
-    bool hovered_ = false;
 };
 
 // A symbol on a square hit area: the gear of the window's header.
@@ -34,13 +29,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    void enterEvent(QEnterEvent*) override;
-    void leaveEvent(QEvent*) override;
 
 private:
     std::string symbol_;
     double side_, glyph_;
-    bool hovered_ = false;
 };
 
 } // namespace quillfen::app
