@@ -166,17 +166,8 @@ PopoverWindow::PopoverWindow(SystemSnapshot& snapshot, MenuActions actions, Mode
     setFixedWidth(panelWidth + 2 * m);
 
     const auto changed = [this] { scheduleRefresh(); };
-    for (auto signal :
-         {&SystemSnapshot::cpuChanged, &SystemSnapshot::gpuChanged, &SystemSnapshot::memoryChanged,
-          &SystemSnapshot::networkChanged, &SystemSnapshot::diskChanged,
-          &SystemSnapshot::processesChanged, &SystemSnapshot::thermalChanged,
-          &SystemSnapshot::fanChanged, &SystemSnapshot::batteryChanged,
-          &SystemSnapshot::hasBatteryChanged, &SystemSnapshot::sensorsAvailableChanged,
-          &SystemSnapshot::cpuUserHistoryChanged, &SystemSnapshot::cpuSystemHistoryChanged,
-          &SystemSnapshot::gpuHistoryChanged, &SystemSnapshot::memoryUsedHistoryChanged,
-          &SystemSnapshot::netInHistoryChanged, &SystemSnapshot::netOutHistoryChanged,
-          &SystemSnapshot::diskReadHistoryChanged, &SystemSnapshot::diskWriteHistoryChanged})
-        connect(&snapshot_, signal, this, changed);
+    for (const auto& field : snapshotFields)
+        if (field.changed) connect(&snapshot_, field.changed, this, changed);
     connect(&AppSettings::shared(), &AppSettings::temperatureUnitChanged, this, changed);
     refresh();
 }
