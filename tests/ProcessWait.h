@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <functional>
 
 namespace quillfen::testing {
@@ -11,5 +12,11 @@ bool waitForExit(int pid, int timeoutMs);
 // Runs the Qt event loop until `done` holds, looking again whenever an event has been handled
 // (a watcher, process or timer kept alive by the caller wakes it); false after `timeoutMs`.
 bool spinUntil(const std::function<bool()>& done, int timeoutMs);
+
+// Kills the process `pid` when the scope ends, so a failed assertion leaves nothing running.
+struct KillAtScopeEnd {
+    int pid;
+    ~KillAtScopeEnd() { ::kill(pid, SIGKILL); }
+};
 
 } // namespace quillfen::testing

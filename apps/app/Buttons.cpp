@@ -22,16 +22,22 @@ QColor surface(bool active) {
     return active ? QF::fill3() : QF::fill2();
 }
 
+// What both kinds share: theme colours, a hover look, keyboard focus, a pointing hand and
+// their own size.
+void setUp(QAbstractButton* button) {
+    qfFollowTheme(button);
+    button->setAttribute(Qt::WA_Hover); // repainted as the pointer comes and goes
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
 } // namespace
 
 SecondaryButton::SecondaryButton(const QString& title, QWidget* parent)
     : QAbstractButton(parent) {
     setText(title);
-    qfFollowTheme(this);
-    setAttribute(Qt::WA_Hover); // repainted as the pointer comes and goes
-    setFocusPolicy(Qt::TabFocus);
-    setCursor(Qt::PointingHandCursor);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setUp(this);
 }
 
 QSize SecondaryButton::sizeHint() const {
@@ -54,11 +60,7 @@ SymbolButton::SymbolButton(std::string symbol, double side, double glyph, QWidge
     , symbol_(std::move(symbol))
     , side_(side)
     , glyph_(glyph) {
-    qfFollowTheme(this);
-    setAttribute(Qt::WA_Hover); // repainted as the pointer comes and goes
-    setFocusPolicy(Qt::TabFocus);
-    setCursor(Qt::PointingHandCursor);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setUp(this);
 }
 
 QSize SymbolButton::sizeHint() const {

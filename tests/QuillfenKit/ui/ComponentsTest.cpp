@@ -23,13 +23,7 @@
 namespace quillfen {
 namespace {
 
-using testing::near;
-using testing::over;
-using testing::pixelAt;
-using testing::render;
-using testing::TempDir;
-
-using testing::kBackground;
+using namespace testing; // the painting and pixel helpers of UiTestSupport.h
 
 class Components : public testing::UiTest {};
 

@@ -18,12 +18,7 @@
 namespace quillfen {
 namespace {
 
-using testing::near;
-using testing::over;
-using testing::pixelAt;
-using testing::render;
-
-using testing::kBackground;
+using namespace testing; // the painting and pixel helpers of UiTestSupport.h
 
 class Layout : public testing::UiTest {};
 

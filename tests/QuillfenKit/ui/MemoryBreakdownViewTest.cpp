@@ -8,12 +8,8 @@
 namespace quillfen {
 namespace {
 
-using testing::near;
-using testing::over;
-using testing::pixelAt;
-using testing::render;
+using namespace testing; // the painting and pixel helpers of UiTestSupport.h
 
-using testing::kBackground;
 constexpr std::uint64_t MB = 1024 * 1024;
 
 class MemoryBreakdown : public testing::UiTest {};

@@ -10,13 +10,8 @@
 namespace quillfen {
 namespace {
 
-using testing::near;
-using testing::pixelAt;
-using testing::render;
-using testing::TempDir;
+using namespace testing; // the painting and pixel helpers of UiTestSupport.h
 using Metric = TopProcessesView::Metric;
-
-using testing::kBackground;
 
 std::vector<ProcessRow> processes(int count, const std::string& prefix) {
     std::vector<ProcessRow> rows;

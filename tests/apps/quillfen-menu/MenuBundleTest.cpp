@@ -36,10 +36,7 @@ TEST(MenuBundle, TheMainAppStartsTheMenuBarAppInsideItsBundleAndQuitsIt) {
         fake.platform.workspace->runningApplicationsWithBundleIdentifier(MenuBarApp::bundleID);
     ASSERT_EQ(running.size(), 1u);
     const int pid = running.front().processIdentifier;
-    struct Cleanup {
-        int pid;
-        ~Cleanup() { ::kill(pid, SIGKILL); }
-    } cleanup{pid};
+    const testing::KillAtScopeEnd cleanup{pid};
     EXPECT_EQ(running.front().localizedName, "Quillfen Menu");
     EXPECT_TRUE(MenuBarApp::isRunning());
 

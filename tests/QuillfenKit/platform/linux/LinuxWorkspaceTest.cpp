@@ -232,10 +232,7 @@ TEST_F(LinuxWorkspaceTest, ALaunchedApplicationIsFoundRunningOnceAndTerminated) 
     auto running = real.runningApplicationsWithBundleIdentifier(id);
     ASSERT_EQ(running.size(), 1u);
     const int pid = running.front().processIdentifier;
-    struct Cleanup {
-        int pid;
-        ~Cleanup() { ::kill(pid, SIGKILL); }
-    } cleanup{pid};
+    const testing::KillAtScopeEnd cleanup{pid};
     EXPECT_EQ(running.front().bundleURL, bundle);
     EXPECT_EQ(running.front().localizedName, "Test Helper");
     // Detached: it holds none of this process's output.
