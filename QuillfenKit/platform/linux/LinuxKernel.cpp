@@ -18,6 +18,7 @@
 #include <cstring>
 #include <map>
 #include <new>
+#include <sys/resource.h>
 #include <sys/utsname.h>
 #include <system_error>
 #include <unistd.h>
@@ -193,6 +194,16 @@ std::uint64_t availableBytes(const MemInfo& mem) {
                          addSaturating(mem.activeFile, mem.inactiveFile));
 }
 
+// How many processes' stat files may stay open: half the descriptors the process may open,
+// leaving the rest to everything else, and no more than a busy desktop has processes.
+std::size_t statFileBudget() {
+    constexpr std::size_t kMost = 1024;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+    if (limit.rlim_cur == RLIM_INFINITY) return kMost;
+    return std::min<std::size_t>(kMost, limit.rlim_cur / 2);
+}
+
 } // namespace
 
 LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t pageSize,
@@ -211,6 +222,7 @@ LinuxKernel::LinuxKernel(fs::path procRoot, fs::path sysRoot, std::uint64_t page
     , readsSinceZramLookup_(kZramLookupInterval)
     , pcbLists_(procRoot_, sysRoot_)
     , processes_(procRoot_)
+    , statFiles_(isLiveKernelTree(procRoot_) ? statFileBudget() : 0)
     , osReleaseFiles_(std::move(osReleaseFiles))
     , clockTicksPerSecond_(static_cast<std::uint64_t>(std::max(::sysconf(_SC_CLK_TCK), 0L))) {}
 
@@ -255,6 +267,7 @@ KernReturn LinuxKernel::vmDeallocate(std::uint32_t* address, std::size_t) {
 KernReturn LinuxKernel::hostStatistics(int flavor, std::uint32_t* info, std::uint32_t& count) {
     if (flavor != cpuload::kHostCPULoadInfo || count < cpuload::kHostCPULoadInfoCount)
         return kKernInvalidArgument;
+    statFiles_.closeIfIdle(std::chrono::steady_clock::now());
     // Only the first line, the machine's total, is wanted.
     const auto text = statFile_.readStart(kStatFirstLineBytes);
     if (!text) return kKernFailure;
@@ -303,6 +316,7 @@ KernReturn LinuxKernel::hostStatistics64(int flavor, std::uint32_t* info, std::u
     if (flavor != vmstat::kHostVMInfo64 || count < vmstat::kHostVMInfo64Count)
         return kKernInvalidArgument;
     if (pageSize_ == 0) return kKernFailure;
+    statFiles_.closeIfIdle(std::chrono::steady_clock::now());
     const auto text = meminfoFile_.read(kMaxSmallFileBytes);
     if (!text) return kKernFailure;
     const auto mem = parseMemInfo(*text);
@@ -509,7 +523,7 @@ int LinuxKernel::sysctl(const int* name, unsigned nameLength, void* oldp, std::s
         const auto pids = sizedJustNow ? std::move(sizedPids_) : listProcesses(processes_);
         sizedPids_.clear();
         tableStatLines_.clear();
-        value = processTableRecords(processes_, pids, tableStatLines_);
+        value = processTableRecords(processes_, pids, tableStatLines_, statFiles_, now);
         tableReadAt_ = now;
         // Names of processes that were not asked about since the previous table are of
         // processes that have ended.

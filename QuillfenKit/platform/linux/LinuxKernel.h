@@ -94,6 +94,10 @@ private:
     // answered from them: each file is read once, not twice. A line serves once, and only
     // shortly after the table was read.
     StatLines tableStatLines_;
+    // The processes' stat files, kept open between tables on the live procfs. The readers of
+    // the machine's CPU and memory totals, one of which runs every second in most menu bars
+    // while the process list goes unwatched, let them go once they have been idle a while.
+    StatFiles statFiles_;
     std::chrono::steady_clock::time_point tableReadAt_;
     // The processes listed to answer the latest size query of the table, which the read that
     // follows it uses rather than listing them again.

@@ -70,20 +70,30 @@ std::optional<std::string_view> commandName(std::string_view line) {
     return line.substr(open + 1, close - open - 1);
 }
 
-// A process's `stat` file relative to the open root: one line that the kernel hands over
-// whole in a single read, so one read it is (no look at the file's size, no second read to
-// find the end). Nothing when it cannot be read or is longer than a stat line can be.
-std::optional<std::string> readStatFile(int rootFd, const char* path) {
-    const int fd = ::openat(rootFd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
+// A `stat` file: one line that the kernel hands over whole in a single read, so one read it
+// is, from the start (no look at the file's size, no second read to find the end). Nothing
+// when it cannot be read or is longer than a stat line can be.
+std::optional<std::string> readStatLine(int fd) {
     char buffer[kMaxStatBytes + 1];
     ssize_t n;
     do {
-        n = ::read(fd, buffer, sizeof buffer);
+        n = ::pread(fd, buffer, sizeof buffer, 0);
     } while (n < 0 && errno == EINTR);
-    ::close(fd);
     if (n <= 0 || static_cast<std::size_t>(n) > kMaxStatBytes) return std::nullopt;
     return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+int openStatFile(int rootFd, const char* path) {
+    return ::openat(rootFd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+}
+
+// A process's `stat` file relative to the open root, opened for this one read.
+std::optional<std::string> readStatFile(int rootFd, const char* path) {
+    const int fd = openStatFile(rootFd, path);
+    if (fd < 0) return std::nullopt;
+    auto line = readStatLine(fd);
+    ::close(fd);
+    return line;
 }
 
 template <typename Visit> void forEachProcess(const ProcRoot& root, Visit visit) {
@@ -143,14 +153,71 @@ std::vector<std::int32_t> listProcesses(const ProcRoot& root) {
     return pids;
 }
 
+StatFiles::StatFiles(std::size_t budget)
+    : budget_(budget) {}
+
+StatFiles::~StatFiles() {
+    closeAll();
+}
+
+StatFiles::StatFiles(const StatFiles& other)
+    : budget_(other.budget_) {}
+
+StatFiles& StatFiles::operator=(const StatFiles& other) {
+    if (this != &other) {
+        closeAll();
+        budget_ = other.budget_;
+    }
+    return *this;
+}
+
+std::optional<std::string> StatFiles::read(int rootFd, std::int32_t pid) {
+    if (const auto it = files_.find(pid); it != files_.end()) {
+        it->second.round = round_;
+        if (auto line = readStatLine(it->second.fd)) return line;
+        // The process it was opened for has ended; the number may be another's by now.
+        ::close(it->second.fd);
+        files_.erase(it);
+    }
+    char path[24];
+    std::snprintf(path, sizeof path, "%d/stat", pid);
+    const int fd = openStatFile(rootFd, path);
+    if (fd < 0) return std::nullopt;
+    auto line = readStatLine(fd);
+    if (line && files_.size() < budget_)
+        files_.emplace(pid, Entry{fd, round_});
+    else
+        ::close(fd);
+    return line;
+}
+
+void StatFiles::newRound(Clock::time_point now) {
+    std::erase_if(files_, [&](const auto& entry) {
+        if (entry.second.round == round_) return false;
+        ::close(entry.second.fd);
+        return true;
+    });
+    ++round_;
+    roundAt_ = now;
+}
+
+void StatFiles::closeIfIdle(Clock::time_point now) {
+    if (!files_.empty() && now - roundAt_ > kIdleRelease) closeAll();
+}
+
+void StatFiles::closeAll() {
+    for (const auto& [pid, entry] : files_)
+        ::close(entry.fd);
+    files_.clear();
+}
+
 std::string processTableRecords(const ProcRoot& root, const std::vector<std::int32_t>& pids,
-                                StatLines& lines) {
+                                StatLines& lines, StatFiles& files,
+                                StatFiles::Clock::time_point now) {
     std::string table;
     table.reserve(pids.size() * sizeof(kinfo::KinfoProc));
-    char file[24];
     for (const std::int32_t pid : pids) {
-        std::snprintf(file, sizeof file, "%d/stat", pid);
-        auto line = readStatFile(root.fd(), file);
+        auto line = files.read(root.fd(), pid);
         if (!line) continue;
         kinfo::KinfoProc record{};
         record.pid = pid;
@@ -158,6 +225,7 @@ std::string processTableRecords(const ProcRoot& root, const std::vector<std::int
         table.append(reinterpret_cast<const char*>(&record), sizeof record);
         lines.insert_or_assign(pid, std::move(*line));
     }
+    files.newRound(now);
     return table;
 }
 

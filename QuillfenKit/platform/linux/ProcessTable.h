@@ -2,6 +2,7 @@
 
 #include "platform/ProcTaskAllInfo.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -46,10 +47,53 @@ std::vector<std::int32_t> listProcesses(const ProcRoot& root);
 // Each listed process's `stat` line, as read for the process table.
 using StatLines = std::unordered_map<std::int32_t, std::string>;
 
+// Each process's `stat` file, kept open from one process table to the next and read again
+// from its start, which makes the kernel generate it afresh: a read then costs one call, where
+// opening and closing the file costs nearly twice as much again. Only for the live procfs:
+// the captured trees tests replace file by file are opened for every read (a budget of 0).
+// An open file stands for the process it was opened for: once that process ends, its reads
+// fail, even when its number has gone to a new process, and the number is opened afresh.
+// Files of processes missing from a table are closed with it. Each open file holds a page of
+// kernel memory, so at most `budget` are held, and all are closed once no table has been read
+// for a while (the process list is not being watched).
+class StatFiles {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::seconds kIdleRelease{15};
+
+    explicit StatFiles(std::size_t budget);
+    ~StatFiles();
+    // A copy holds no file of its own until it reads.
+    StatFiles(const StatFiles& other);
+    StatFiles& operator=(const StatFiles& other);
+
+    // The `stat` line of `pid` under the open root `rootFd`; nothing when the process is gone.
+    std::optional<std::string> read(int rootFd, std::int32_t pid);
+    // Closes the files of the processes not read since the previous round, and begins a new
+    // round at `now`.
+    void newRound(Clock::time_point now);
+    // Closes every file when no round has begun for kIdleRelease.
+    void closeIfIdle(Clock::time_point now);
+    void closeAll();
+    std::size_t openFiles() const { return files_.size(); }
+
+private:
+    struct Entry {
+        int fd;
+        std::uint64_t round;
+    };
+    std::unordered_map<std::int32_t, Entry> files_;
+    std::size_t budget_;
+    std::uint64_t round_ = 0;
+    Clock::time_point roundAt_;
+};
+
 // Process-table records (platform/KinfoProc.h) of the processes of `pids` that are still
-// there when their `stat` line is read; the lines go to `lines`.
+// there when their `stat` line is read through `files`; the lines go to `lines`. Ends a round
+// of `files`.
 std::string processTableRecords(const ProcRoot& root, const std::vector<std::int32_t>& pids,
-                                StatLines& lines);
+                                StatLines& lines, StatFiles& files,
+                                StatFiles::Clock::time_point now = StatFiles::Clock::now());
 
 // The fields of a process's `stat` line the task record needs.
 struct ProcessStat {

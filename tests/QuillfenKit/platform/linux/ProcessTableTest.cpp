@@ -1,6 +1,7 @@
 #include "platform/linux/ProcessTable.h"
 
 #include "ProcTree.h"
+#include "ProcessWait.h"
 #include "TempDir.h"
 #include "platform/KinfoProc.h"
 #include "platform/fake/FakePlatform.h"
@@ -11,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quillfen::platform::linux {
@@ -212,6 +216,83 @@ TEST(ProcessTableSmoke, TheSamplerFindsThisTestWithAPlausibleResidentSize) {
     EXPECT_EQ(self->name, "quillfen-tests");
     EXPECT_GE(self->residentMemoryBytes, ballast.size());
     EXPECT_LT(self->residentMemoryBytes, std::uint64_t{64} << 30);
+}
+
+// A child of the test that waits to be killed.
+pid_t spawnWaitingChild() {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    return pid;
+}
+
+std::ptrdiff_t openDescriptors() {
+    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+}
+
+bool isStatLineOf(const std::optional<std::string>& line, pid_t pid) {
+    return line && line->starts_with(std::to_string(pid) + " (");
+}
+
+TEST(StatFiles, AKeptFileIsReadAfreshUntilItsProcessEndsAndThenClosed) {
+    const ProcRoot root("/proc");
+    ASSERT_GE(root.fd(), 0);
+    const auto before = openDescriptors();
+    const pid_t child = spawnWaitingChild();
+    ASSERT_GT(child, 0);
+    testing::KillAtScopeEnd killer{child};
+    {
+        StatFiles files(8);
+        EXPECT_TRUE(isStatLineOf(files.read(root.fd(), ::getpid()), ::getpid()));
+        EXPECT_TRUE(isStatLineOf(files.read(root.fd(), child), child));
+        EXPECT_EQ(files.openFiles(), 2u);
+
+        // The kept file shows what the process is now, not what it was when opened.
+        char name[16] = {};
+        ::prctl(PR_GET_NAME, name);
+        ::prctl(PR_SET_NAME, "renamed-test");
+        const auto renamed = files.read(root.fd(), ::getpid());
+        ::prctl(PR_SET_NAME, name);
+        ASSERT_TRUE(renamed);
+        EXPECT_NE(renamed->find("(renamed-test)"), std::string::npos) << *renamed;
+
+        ::kill(child, SIGKILL);
+        ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+        EXPECT_EQ(files.read(root.fd(), child), std::nullopt);
+        EXPECT_EQ(files.openFiles(), 1u);
+    }
+    EXPECT_EQ(openDescriptors(), before) << "every kept file is closed";
+}
+
+TEST(StatFiles, HoldsNoMoreThanItsBudgetAndLetsGoOfWhatATableNoLongerReads) {
+    const ProcRoot root("/proc");
+    const pid_t child = spawnWaitingChild();
+    ASSERT_GT(child, 0);
+    testing::KillAtScopeEnd killer{child};
+    const auto t0 = StatFiles::Clock::now();
+
+    StatFiles none(0);
+    EXPECT_TRUE(isStatLineOf(none.read(root.fd(), ::getpid()), ::getpid()));
+    EXPECT_EQ(none.openFiles(), 0u);
+
+    StatFiles one(1);
+    EXPECT_TRUE(isStatLineOf(one.read(root.fd(), ::getpid()), ::getpid()));
+    EXPECT_TRUE(isStatLineOf(one.read(root.fd(), child), child)) << "read, past the budget";
+    EXPECT_EQ(one.openFiles(), 1u);
+
+    StatFiles files(8);
+    files.read(root.fd(), ::getpid());
+    files.read(root.fd(), child);
+    files.newRound(t0);
+    files.read(root.fd(), ::getpid());
+    files.newRound(t0 + std::chrono::seconds(1));
+    EXPECT_EQ(files.openFiles(), 1u) << "the child was not read in the last round";
+    files.closeIfIdle(t0 + std::chrono::seconds(1) + StatFiles::kIdleRelease);
+    EXPECT_EQ(files.openFiles(), 1u);
+    files.closeIfIdle(t0 + std::chrono::seconds(2) + StatFiles::kIdleRelease);
+    EXPECT_EQ(files.openFiles(), 0u);
 }
 
 } // namespace
