@@ -1,13 +1,15 @@
 // What any Qt process pays to do the least the service does while only the menu bar is shown:
 // wake once a second, read the first line of /proc/stat and send one document of the
-// snapshot's size to one client as a one-way call on the session bus. bench/service-load
+// snapshot's size to one client as a one-way call on the session bus, the way the service
+// sends it (from the main thread, not through QtDBus's thread). bench/service-load
 // --menu-bar runs it beside the service, so the service's figure can be read against it.
 //   quillfen-bus-floor --sink          prints its bus name and takes what it is sent
 //   quillfen-bus-floor NAME [BYTES]    sends BYTES (default 12288) to NAME every second
 
+#include "platform/linux/DirectBusSender.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusMessage>
 #include <QTimer>
 
 #include <cstdio>
@@ -30,19 +32,18 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
         return app.exec();
     }
-    const QString destination = QString::fromLocal8Bit(argv[1]);
-    const QByteArray document(argc > 2 ? std::stoi(argv[2]) : 12288, '0');
+    const std::string destination = argv[1];
+    const std::string document(argc > 2 ? std::stoul(argv[2]) : 12288, '0');
+    quillfen::platform::dbus::DirectBusSender sender;
+    const quillfen::platform::dbus::DirectBusSender::Call call(destination, "/floor",
+                                                               "quillfen.Floor", "Take");
+    if (!sender.isConnected() || !call.isValid()) return 1;
     const int stat = ::open("/proc/stat", O_RDONLY | O_CLOEXEC);
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         char line[512];
         if (::pread(stat, line, sizeof line, 0) < 0) std::perror("/proc/stat");
-        auto message = QDBusMessage::createMethodCall(destination, QStringLiteral("/floor"),
-                                                      QStringLiteral("quillfen.Floor"),
-                                                      QStringLiteral("Take"));
-        message.setAutoStartService(false);
-        message << document;
-        bus.send(message);
+        sender.send(call, document);
     });
     timer.start(1000);
     return app.exec();

@@ -2,6 +2,7 @@
 
 #include "platform/linux/DBusClientObject.h"
 #include "platform/linux/DBusServiceObject.h"
+#include "platform/linux/DirectBusSender.h"
 #include "quillfenclientadaptor.h"
 #include "quillfenclientinterface.h"
 #include "quillfenserviceadaptor.h"
@@ -287,14 +288,18 @@ std::size_t liveEndpoints = 0;
 } // namespace
 
 // A client's endpoint as the service reaches it. Its messages are one-way: a reply per client
-// per second would cost more than the document itself.
+// per second would cost more than the document itself. They go out through `direct` while it
+// is connected, else through QtDBus.
 class EndpointConnection final : public QObject, public XPCConnection {
     Q_OBJECT
 
 public:
-    EndpointConnection(QDBusConnection bus, QString endpoint)
+    EndpointConnection(QDBusConnection bus, QString endpoint,
+                       std::shared_ptr<DirectBusSender> direct)
         : bus_(std::move(bus))
         , endpoint_(std::move(endpoint))
+        , endpointName_(endpoint_.toStdString())
+        , direct_(std::move(direct))
         , watcher_(new QDBusServiceWatcher(endpoint_, bus_,
                                            QDBusServiceWatcher::WatchForUnregistration, this)) {
         ++liveEndpoints;
@@ -337,23 +342,30 @@ private:
         explicit Proxy(QPointer<EndpointConnection> connection)
             : connection_(std::move(connection)) {}
         void snapshotDidUpdate(const std::string& document) override {
-            if (connection_) connection_->tell(QStringLiteral("SnapshotDidUpdate"), document);
+            if (connection_)
+                connection_->tell(connection_->snapshotCall_, "SnapshotDidUpdate", document);
         }
         void settingsDidUpdate(const std::string& document) override {
-            if (connection_) connection_->tell(QStringLiteral("SettingsDidUpdate"), document);
+            if (connection_)
+                connection_->tell(connection_->settingsCall_, "SettingsDidUpdate", document);
         }
 
     private:
         QPointer<EndpointConnection> connection_;
     };
 
-    void tell(const QString& method, const std::string& document) {
+    // `call` is made with the first message of its kind.
+    void tell(std::unique_ptr<DirectBusSender::Call>& call, const char* method,
+              const std::string& document) {
         if (invalidated_) return;
-        // Made once: every client hears from the same object and interface each second.
-        static const QString path = q(QuillfenXPC::clientObjectPath);
-        static const QString interface =
-            ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName();
-        auto message = QDBusMessage::createMethodCall(endpoint_, path, interface, method);
+        if (direct_ && !call)
+            call = std::make_unique<DirectBusSender::Call>(
+                endpointName_, std::string(QuillfenXPC::clientObjectPath).c_str(),
+                ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName(), method);
+        if (direct_ && direct_->send(*call, document)) return;
+        auto message = QDBusMessage::createMethodCall(
+            endpoint_, q(QuillfenXPC::clientObjectPath),
+            ComBrenvollPellgroveQuillfenClientInterface::staticInterfaceName(), QString(method));
         message.setAutoStartService(false);
         message << QByteArray(document.data(), static_cast<qsizetype>(document.size()));
         bus_.send(message);
@@ -368,6 +380,11 @@ private:
 
     QDBusConnection bus_;
     QString endpoint_;
+    std::string endpointName_;
+    std::shared_ptr<DirectBusSender> direct_;
+    // Each second's message is a copy of one made once, with a new document.
+    std::unique_ptr<DirectBusSender::Call> snapshotCall_;
+    std::unique_ptr<DirectBusSender::Call> settingsCall_;
     QDBusServiceWatcher* watcher_;
     std::function<void()> invalidation_;
     bool invalidated_ = false;
@@ -545,7 +562,9 @@ std::shared_ptr<XPCConnection> DBusMessaging::connectionToEndpoint(std::string_v
     const QString name = q(endpoint);
     auto bus = QDBusConnection::sessionBus();
     if (!isUniqueName(name) || !bus.isConnected()) return nullptr;
-    auto connection = std::make_shared<EndpointConnection>(bus, name);
+    // One for all the endpoints, made when the first client registers.
+    if (!direct_) direct_ = std::make_shared<DirectBusSender>();
+    auto connection = std::make_shared<EndpointConnection>(bus, name, direct_);
     if (!connection->onBus()) return nullptr;
     return connection;
 }

@@ -7,6 +7,8 @@
 // reads them, predefines `linux` as a macro.
 namespace quillfen::platform::dbus {
 
+class DirectBusSender;
+
 // Messaging on the session bus:
 // - a connection to a service is a private bus connection of its own, calling the service's
 //   well-known name (the bus starts the service on the first message when a service file
@@ -21,7 +23,11 @@ public:
     std::shared_ptr<XPCListener> anonymousListener() override;
     // The service's side uses the process's own session-bus connection.
     std::shared_ptr<XPCListener> listenerForService(std::string_view serviceName) override;
+    // Messages to endpoints go out from the calling thread over a connection of their own.
     std::shared_ptr<XPCConnection> connectionToEndpoint(std::string_view endpoint) override;
+
+private:
+    std::shared_ptr<DirectBusSender> direct_;
 };
 
 // Gives the platform messaging on the session bus; processes that talk to the monitoring

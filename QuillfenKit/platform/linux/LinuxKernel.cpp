@@ -264,10 +264,15 @@ KernReturn LinuxKernel::vmDeallocate(std::uint32_t* address, std::size_t) {
     return kKernSuccess;
 }
 
+// Runs every second: the clock is read only while there is something to let go.
+void LinuxKernel::letGoOfIdleStatFiles() {
+    if (statFiles_.openFiles() > 0) statFiles_.closeIfIdle(std::chrono::steady_clock::now());
+}
+
 KernReturn LinuxKernel::hostStatistics(int flavor, std::uint32_t* info, std::uint32_t& count) {
     if (flavor != cpuload::kHostCPULoadInfo || count < cpuload::kHostCPULoadInfoCount)
         return kKernInvalidArgument;
-    statFiles_.closeIfIdle(std::chrono::steady_clock::now());
+    letGoOfIdleStatFiles();
     // Only the first line, the machine's total, is wanted.
     const auto text = statFile_.readStart(kStatFirstLineBytes);
     if (!text) return kKernFailure;
@@ -316,7 +321,7 @@ KernReturn LinuxKernel::hostStatistics64(int flavor, std::uint32_t* info, std::u
     if (flavor != vmstat::kHostVMInfo64 || count < vmstat::kHostVMInfo64Count)
         return kKernInvalidArgument;
     if (pageSize_ == 0) return kKernFailure;
-    statFiles_.closeIfIdle(std::chrono::steady_clock::now());
+    letGoOfIdleStatFiles();
     const auto text = meminfoFile_.read(kMaxSmallFileBytes);
     if (!text) return kKernFailure;
     const auto mem = parseMemInfo(*text);

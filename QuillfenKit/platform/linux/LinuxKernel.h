@@ -68,6 +68,7 @@ private:
     std::optional<std::string> swapUsage() const;
     std::optional<std::uint64_t> bootSeconds() const;
     std::optional<std::string> bootTime() const;
+    void letGoOfIdleStatFiles();
 
     std::filesystem::path procRoot_;
     std::filesystem::path sysRoot_;

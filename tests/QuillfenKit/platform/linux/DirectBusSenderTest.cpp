@@ -1,0 +1,122 @@
+// Needs a session bus (the suite runs under dbus-run-session) and dbus-daemon.
+
+#include "platform/linux/DirectBusSender.h"
+
+#include "ProcessWait.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace quillfen::platform::dbus {
+namespace {
+
+constexpr const char* kPath = "/com/brenvoll/pellgrove/client";
+constexpr const char* kInterface = "com.brenvoll.pellgrove.QuillfenClient";
+
+// An object on the test's own bus connection that keeps every call it gets.
+class Receiver final : public QDBusVirtualObject {
+public:
+    struct Call {
+        std::string sender, member, bytes;
+    };
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+        const QByteArray bytes =
+            message.arguments().isEmpty() ? QByteArray() : message.arguments()[0].toByteArray();
+        calls.push_back(
+            {message.service().toStdString(), message.member().toStdString(), bytes.toStdString()});
+        return true;
+    }
+    std::vector<Call> calls;
+};
+
+class DirectBusSenderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bus.isConnected());
+        ASSERT_TRUE(bus.registerVirtualObject(kPath, &receiver));
+    }
+    void TearDown() override { bus.unregisterObject(kPath); }
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    Receiver receiver;
+};
+
+TEST_F(DirectBusSenderTest, CallsArriveWholeAndInOrderEvenWhenTheSocketFillsUp) {
+    DirectBusSender sender;
+    ASSERT_TRUE(sender.isConnected());
+    EXPECT_TRUE(sender.uniqueName().starts_with(':'));
+    const std::string me = bus.baseService().toStdString();
+
+    // Documents of a megabyte each: the socket takes a few, the rest wait for the event loop
+    // to find it writable again.
+    std::vector<std::string> documents{std::string("{\"a\":\0\"b\"}", 10), std::string()};
+    for (char c = 'c'; c < 'c' + 12; ++c)
+        documents.push_back(std::string(1 << 20, c));
+    const DirectBusSender::Call call(me, kPath, kInterface, "SnapshotDidUpdate");
+    for (const auto& document : documents)
+        ASSERT_TRUE(sender.send(call, document));
+    ASSERT_TRUE(
+        testing::spinUntil([&] { return receiver.calls.size() == documents.size(); }, 15000));
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(receiver.calls[i].bytes, documents[i]);
+        EXPECT_EQ(receiver.calls[i].member, "SnapshotDidUpdate");
+        EXPECT_EQ(receiver.calls[i].sender, sender.uniqueName());
+    }
+}
+
+TEST_F(DirectBusSenderTest, WhatTheBusWouldRefuseIsNotSent) {
+    DirectBusSender sender;
+    const std::string me = bus.baseService().toStdString();
+    struct Case {
+        const char* what;
+        std::string destination;
+        const char* path;
+        const char* interface;
+        const char* member;
+        std::size_t bytes;
+    };
+    const Case cases[] = {
+        {"destination", "not a bus name", kPath, kInterface, "SnapshotDidUpdate", 1},
+        {"empty destination", "", kPath, kInterface, "SnapshotDidUpdate", 1},
+        {"path", me, "relative/path", kInterface, "SnapshotDidUpdate", 1},
+        {"interface", me, kPath, "nodots", "SnapshotDidUpdate", 1},
+        {"member", me, kPath, kInterface, "Snapshot.Did", 1},
+        {"array longer than the bus allows", me, kPath, kInterface, "SnapshotDidUpdate",
+         (std::size_t{64} << 20) + 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DirectBusSender::Call call(c.destination, c.path, c.interface, c.member);
+        EXPECT_FALSE(sender.send(call, std::string(c.bytes, 'x')));
+    }
+    EXPECT_TRUE(sender.send({me, kPath, kInterface, "SnapshotDidUpdate"}, "{}"));
+    EXPECT_TRUE(testing::spinUntil([&] { return receiver.calls.size() == 1; }, 5000));
+}
+
+TEST(DirectBusSender, ABusThatIsNotThereOrGoesAwayLeavesItUnconnected) {
+    DirectBusSender nowhere("unix:path=/nonexistent/bus");
+    EXPECT_FALSE(nowhere.isConnected());
+    EXPECT_TRUE(nowhere.uniqueName().empty());
+    const DirectBusSender::Call call(":1.1", kPath, kInterface, "SnapshotDidUpdate");
+    ASSERT_TRUE(call.isValid());
+    EXPECT_FALSE(nowhere.send(call, "{}"));
+
+    QProcess daemon;
+    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+    ASSERT_TRUE(daemon.waitForStarted());
+    ASSERT_TRUE(daemon.waitForReadyRead(5000));
+    DirectBusSender sender(daemon.readLine().trimmed().toStdString());
+    ASSERT_TRUE(sender.isConnected());
+    daemon.kill();
+    daemon.waitForFinished();
+    EXPECT_TRUE(testing::spinUntil([&] { return !sender.isConnected(); }, 5000));
+    EXPECT_FALSE(sender.send(call, "{}"));
+}
+
+} // namespace
+} // namespace quillfen::platform::dbus
