@@ -1,5 +1,3 @@
-// Needs a session bus (the suite runs under dbus-run-session) and dbus-daemon.
-
 #include "platform/linux/DirectBusSender.h"
 
 #include "ProcessWait.h"
@@ -33,23 +31,37 @@ public:
     std::vector<Call> calls;
 };
 
+// A bus of the test's own, with a receiver on it.
 class DirectBusSenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(bus.isConnected());
-        ASSERT_TRUE(bus.registerVirtualObject(kPath, &receiver));
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        ASSERT_TRUE(daemon.waitForStarted());
+        ASSERT_TRUE(daemon.waitForReadyRead(5000));
+        address = daemon.readLine().trimmed().toStdString();
+        bus = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QString::fromStdString(address), "direct-sender-test"));
+        ASSERT_TRUE(bus->isConnected());
+        ASSERT_TRUE(bus->registerVirtualObject(kPath, &receiver));
+        me = bus->baseService().toStdString();
     }
-    void TearDown() override { bus.unregisterObject(kPath); }
+    void TearDown() override {
+        if (bus) QDBusConnection::disconnectFromBus(bus->name());
+        daemon.kill();
+        daemon.waitForFinished();
+    }
 
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QProcess daemon;
+    std::string address;
+    std::unique_ptr<QDBusConnection> bus;
+    std::string me;
     Receiver receiver;
 };
 
 TEST_F(DirectBusSenderTest, CallsArriveWholeAndInOrderEvenWhenTheSocketFillsUp) {
-    DirectBusSender sender;
+    DirectBusSender sender(address);
     ASSERT_TRUE(sender.isConnected());
     EXPECT_TRUE(sender.uniqueName().starts_with(':'));
-    const std::string me = bus.baseService().toStdString();
 
     // Documents of a megabyte each: the socket takes a few, the rest wait for the event loop
     // to find it writable again.
@@ -70,8 +82,7 @@ TEST_F(DirectBusSenderTest, CallsArriveWholeAndInOrderEvenWhenTheSocketFillsUp) 
 }
 
 TEST_F(DirectBusSenderTest, WhatTheBusWouldRefuseIsNotSent) {
-    DirectBusSender sender;
-    const std::string me = bus.baseService().toStdString();
+    DirectBusSender sender(address);
     struct Case {
         const char* what;
         std::string destination;
@@ -98,19 +109,15 @@ TEST_F(DirectBusSenderTest, WhatTheBusWouldRefuseIsNotSent) {
     EXPECT_TRUE(testing::spinUntil([&] { return receiver.calls.size() == 1; }, 5000));
 }
 
-TEST(DirectBusSender, ABusThatIsNotThereOrGoesAwayLeavesItUnconnected) {
+TEST_F(DirectBusSenderTest, ABusThatIsNotThereOrGoesAwayLeavesItUnconnected) {
+    const DirectBusSender::Call call(":1.1", kPath, kInterface, "SnapshotDidUpdate");
+    ASSERT_TRUE(call.isValid());
     DirectBusSender nowhere("unix:path=/nonexistent/bus");
     EXPECT_FALSE(nowhere.isConnected());
     EXPECT_TRUE(nowhere.uniqueName().empty());
-    const DirectBusSender::Call call(":1.1", kPath, kInterface, "SnapshotDidUpdate");
-    ASSERT_TRUE(call.isValid());
     EXPECT_FALSE(nowhere.send(call, "{}"));
 
-    QProcess daemon;
-    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(daemon.waitForStarted());
-    ASSERT_TRUE(daemon.waitForReadyRead(5000));
-    DirectBusSender sender(daemon.readLine().trimmed().toStdString());
+    DirectBusSender sender(address);
     ASSERT_TRUE(sender.isConnected());
     daemon.kill();
     daemon.waitForFinished();
