@@ -67,7 +67,7 @@ TEST_F(DirectBusSenderTest, CallsArriveWholeAndInOrderEvenWhenTheSocketFillsUp) 
     // to find it writable again.
     std::vector<std::string> documents{std::string("{\"a\":\0\"b\"}", 10), std::string()};
     for (char c = 'c'; c < 'c' + 12; ++c)
-        documents.push_back(std::string(1 << 20, c));
+        documents.emplace_back(std::size_t{1} << 20, c);
     const DirectBusSender::Call call(me, kPath, kInterface, "SnapshotDidUpdate");
     for (const auto& document : documents)
         ASSERT_TRUE(sender.send(call, document));
