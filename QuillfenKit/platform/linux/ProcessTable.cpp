@@ -83,19 +83,6 @@ std::optional<std::string> readStatLine(int fd) {
     return std::string(buffer, static_cast<std::size_t>(n));
 }
 
-int openStatFile(int rootFd, const char* path) {
-    return ::openat(rootFd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-}
-
-// A process's `stat` file relative to the open root, opened for this one read.
-std::optional<std::string> readStatFile(int rootFd, const char* path) {
-    const int fd = openStatFile(rootFd, path);
-    if (fd < 0) return std::nullopt;
-    auto line = readStatLine(fd);
-    ::close(fd);
-    return line;
-}
-
 template <typename Visit> void forEachProcess(const ProcRoot& root, Visit visit) {
     const int fd =
         root.fd() < 0 ? -1 : ::openat(root.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -181,7 +168,7 @@ std::optional<std::string> StatFiles::read(int rootFd, std::int32_t pid) {
     }
     char path[24];
     std::snprintf(path, sizeof path, "%d/stat", pid);
-    const int fd = openStatFile(rootFd, path);
+    const int fd = ::openat(rootFd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
     auto line = readStatLine(fd);
     if (line && files_.size() < budget_)
@@ -284,7 +271,8 @@ std::optional<procinfo::ProcTaskAllInfo> readTaskAllInfo(const ProcRoot& root, s
     char dir[16];
     std::snprintf(dir, sizeof dir, "%d/", pid);
     std::optional<std::string> text;
-    if (!statLine) text = readStatFile(fd, (std::string(dir) + "stat").c_str());
+    // Read for this once: a budget of nothing keeps no file open.
+    if (!statLine) text = StatFiles(0).read(fd, pid);
     if (!statLine && !text) return std::nullopt;
     const auto stat = parseProcessStat(statLine ? *statLine : *text);
     if (!stat) return std::nullopt;
