@@ -1,112 +1,137 @@
 #include "platform/linux/DirectBusSender.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <dbus/dbus.h>
 
-#include <map>
+#include <bit>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
 
 namespace quillfen::platform::dbus {
+namespace {
 
-// libdbus asks its user to watch the connection's socket and to run its timeouts; these are
-// Qt socket notifiers and timers on `owner`, which takes whatever is left with it. libdbus may
-// remove a watch from inside that watch's own handler, so a removed notifier or timer is
-// disabled at once and deleted later.
+// Past this much waiting to be written, the bus is not reading: further calls are refused
+// rather than held, so a stalled bus cannot make the process grow without end.
+constexpr std::size_t kMaximumWaiting = std::size_t{64} << 20;
+
+// Where a call's header keeps the length of its body and its serial number.
+constexpr std::size_t kBodyLengthAt = 4;
+constexpr std::size_t kSerialAt = 8;
+
+void pad(std::string& out, std::size_t alignment) {
+    out.append((alignment - out.size() % alignment) % alignment, '\0');
+}
+
+void appendUint32(std::string& out, std::uint32_t value) {
+    pad(out, 4);
+    out.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// One header field: its code and a variant of one string-like value, laid out as the wire
+// format wants it. `out` starts at an offset that is a multiple of eight in the message.
+void appendField(std::string& out, char code, char type, std::string_view value) {
+    pad(out, 8);
+    out.push_back(code);
+    out.push_back(1);
+    out.push_back(type);
+    out.push_back('\0');
+    if (type == DBUS_TYPE_SIGNATURE)
+        out.push_back(static_cast<char>(value.size()));
+    else
+        appendUint32(out, static_cast<std::uint32_t>(value.size()));
+    out.append(value);
+    out.push_back('\0');
+}
+
+} // namespace
+
+// libdbus makes the connection: it finds and reaches the bus, authenticates and takes the
+// greeting. From then on the socket is this object's alone, and libdbus is never called on
+// it again: a call is its header, laid out once, and its bytes, written with one system call
+// and no copy. Whatever the bus sends is read and let go: nothing is expected here but the
+// bus's own signals.
 struct DirectBusSender::State {
     DBusConnection* connection = nullptr;
+    int socket = -1;
+    bool connected = false;
     std::string uniqueName;
+    std::uint32_t serial = 1u << 16; // clear of the serials libdbus used for the greeting
+    std::string waiting;             // the unwritten tail of what was sent, whole calls after it
+    std::string header;              // the header of the call being sent
     QObject owner;
-    std::map<DBusWatch*, QPointer<QSocketNotifier>> readers;
-    std::map<DBusWatch*, QPointer<QSocketNotifier>> writers;
-    std::map<DBusTimeout*, QPointer<QTimer>> timers;
+    QSocketNotifier* reader = nullptr;
+    QSocketNotifier* writer = nullptr;
 
-    // Everything that came in is dispatched, and so let go: nothing is expected on this
-    // connection but the bus's own signals; libdbus answers any call with an error itself.
-    void dispatch() {
-        while (dbus_connection_dispatch(connection) == DBUS_DISPATCH_DATA_REMAINS) {
+    void disconnect() {
+        connected = false;
+        waiting.clear();
+        waiting.shrink_to_fit();
+        if (reader) reader->setEnabled(false);
+        if (writer) writer->setEnabled(false);
+    }
+
+    void drain() {
+        char scratch[4096];
+        for (;;) {
+            const ssize_t n = ::recv(socket, scratch, sizeof scratch, MSG_DONTWAIT);
+            if (n > 0) continue;
+            if (n < 0 && errno == EINTR) continue;
+            if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) disconnect();
+            return;
         }
     }
 
-    static void discard(QSocketNotifier* notifier) {
-        if (!notifier) return;
-        notifier->setEnabled(false);
-        notifier->deleteLater();
-    }
-    static void discard(QTimer* timer) {
-        if (!timer) return;
-        timer->stop();
-        timer->deleteLater();
-    }
-
-    static dbus_bool_t addWatch(DBusWatch* watch, void* data) {
-        auto* self = static_cast<State*>(data);
-        const int fd = dbus_watch_get_unix_fd(watch);
-        const unsigned flags = dbus_watch_get_flags(watch);
-        const auto add = [&](QSocketNotifier::Type type, unsigned condition, auto& notifiers) {
-            auto* notifier = new QSocketNotifier(fd, type, &self->owner);
-            QObject::connect(notifier, &QSocketNotifier::activated, &self->owner,
-                             [self, watch, condition] {
-                                 dbus_watch_handle(watch, condition);
-                                 self->dispatch();
-                             });
-            notifiers[watch] = notifier;
-        };
-        if (flags & DBUS_WATCH_READABLE)
-            add(QSocketNotifier::Read, DBUS_WATCH_READABLE, self->readers);
-        if (flags & DBUS_WATCH_WRITABLE)
-            add(QSocketNotifier::Write, DBUS_WATCH_WRITABLE, self->writers);
-        toggleWatch(watch, data);
-        return TRUE;
-    }
-
-    static void removeWatch(DBusWatch* watch, void* data) {
-        auto* self = static_cast<State*>(data);
-        for (auto* notifiers : {&self->readers, &self->writers}) {
-            if (const auto it = notifiers->find(watch); it != notifiers->end()) {
-                discard(it->second);
-                notifiers->erase(it);
+    // Writes from `parts` what the socket takes now; keeps the rest, in order, for when it is
+    // writable again. False when the connection has failed.
+    bool write(iovec* parts, int count) {
+        std::size_t total = 0;
+        for (int i = 0; i < count; ++i)
+            total += parts[i].iov_len;
+        std::size_t written = 0;
+        if (waiting.empty()) {
+            msghdr message{};
+            message.msg_iov = parts;
+            message.msg_iovlen = static_cast<std::size_t>(count);
+            ssize_t n;
+            do {
+                n = ::sendmsg(socket, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+            } while (n < 0 && errno == EINTR);
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+                disconnect();
+                return false;
             }
+            written = n < 0 ? 0 : static_cast<std::size_t>(n);
         }
-    }
-
-    static void toggleWatch(DBusWatch* watch, void* data) {
-        auto* self = static_cast<State*>(data);
-        const bool enabled = dbus_watch_get_enabled(watch);
-        for (auto* notifiers : {&self->readers, &self->writers}) {
-            if (const auto it = notifiers->find(watch); it != notifiers->end() && it->second)
-                it->second->setEnabled(enabled);
+        if (written == total) return true;
+        for (int i = 0; i < count; ++i) {
+            const std::size_t skip = std::min(written, parts[i].iov_len);
+            written -= skip;
+            waiting.append(static_cast<const char*>(parts[i].iov_base) + skip,
+                           parts[i].iov_len - skip);
         }
+        writer->setEnabled(true);
+        return true;
     }
 
-    static dbus_bool_t addTimeout(DBusTimeout* timeout, void* data) {
-        auto* self = static_cast<State*>(data);
-        auto* timer = new QTimer(&self->owner);
-        QObject::connect(timer, &QTimer::timeout, &self->owner,
-                         [timeout] { dbus_timeout_handle(timeout); });
-        self->timers[timeout] = timer;
-        toggleTimeout(timeout, data);
-        return TRUE;
-    }
-
-    static void removeTimeout(DBusTimeout* timeout, void* data) {
-        auto* self = static_cast<State*>(data);
-        if (const auto it = self->timers.find(timeout); it != self->timers.end()) {
-            discard(it->second);
-            self->timers.erase(it);
+    void flush() {
+        while (!waiting.empty()) {
+            const ssize_t n =
+                ::send(socket, waiting.data(), waiting.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                if (errno != EAGAIN && errno != EWOULDBLOCK) disconnect();
+                return;
+            }
+            waiting.erase(0, static_cast<std::size_t>(n));
         }
-    }
-
-    static void toggleTimeout(DBusTimeout* timeout, void* data) {
-        auto* self = static_cast<State*>(data);
-        const auto it = self->timers.find(timeout);
-        if (it == self->timers.end() || !it->second) return;
-        if (dbus_timeout_get_enabled(timeout))
-            it->second->start(dbus_timeout_get_interval(timeout));
-        else
-            it->second->stop();
+        writer->setEnabled(false);
+        waiting.shrink_to_fit();
     }
 };
 
@@ -128,30 +153,32 @@ DirectBusSender::DirectBusSender(const std::string& address)
     // A bus that goes away ends the connection, not the process.
     dbus_connection_set_exit_on_disconnect(connection, FALSE);
     state_->connection = connection;
+    dbus_connection_flush(connection);
     if (const char* name = dbus_bus_get_unique_name(connection)) state_->uniqueName = name;
-    if (!dbus_connection_set_watch_functions(connection, &State::addWatch, &State::removeWatch,
-                                             &State::toggleWatch, state_.get(), nullptr) ||
-        !dbus_connection_set_timeout_functions(connection, &State::addTimeout,
-                                               &State::removeTimeout, &State::toggleTimeout,
-                                               state_.get(), nullptr)) {
-        dbus_connection_close(connection);
-    }
-    // What arrived with the greeting (the bus's NameAcquired) is let go now.
-    state_->dispatch();
+    if (!dbus_connection_get_socket(connection, &state_->socket) || state_->socket < 0) return;
+    state_->connected = true;
+    State* state = state_.get();
+    state->reader = new QSocketNotifier(state->socket, QSocketNotifier::Read, &state->owner);
+    QObject::connect(state->reader, &QSocketNotifier::activated, &state->owner,
+                     [state] { state->drain(); });
+    state->writer = new QSocketNotifier(state->socket, QSocketNotifier::Write, &state->owner);
+    state->writer->setEnabled(false);
+    QObject::connect(state->writer, &QSocketNotifier::activated, &state->owner,
+                     [state] { state->flush(); });
+    state->drain();
 }
 
 DirectBusSender::~DirectBusSender() {
     if (!state_->connection) return;
+    // The notifiers go before the socket they watch.
+    delete state_->reader;
+    delete state_->writer;
     dbus_connection_close(state_->connection);
-    dbus_connection_set_watch_functions(state_->connection, nullptr, nullptr, nullptr, nullptr,
-                                        nullptr);
-    dbus_connection_set_timeout_functions(state_->connection, nullptr, nullptr, nullptr, nullptr,
-                                          nullptr);
     dbus_connection_unref(state_->connection);
 }
 
 bool DirectBusSender::isConnected() const {
-    return state_->connection && dbus_connection_get_is_connected(state_->connection);
+    return state_->connected;
 }
 
 const std::string& DirectBusSender::uniqueName() const {
@@ -164,28 +191,42 @@ DirectBusSender::Call::Call(const std::string& destination, const char* path, co
         !dbus_validate_path(path, nullptr) || !dbus_validate_interface(interface, nullptr) ||
         !dbus_validate_member(member, nullptr))
         return;
-    message_ = dbus_message_new_method_call(destination.c_str(), path, interface, member);
-    if (!message_) return;
-    dbus_message_set_no_reply(message_, TRUE);
-    dbus_message_set_auto_start(message_, FALSE);
+    std::string fields;
+    appendField(fields, DBUS_HEADER_FIELD_PATH, DBUS_TYPE_OBJECT_PATH, path);
+    appendField(fields, DBUS_HEADER_FIELD_INTERFACE, DBUS_TYPE_STRING, interface);
+    appendField(fields, DBUS_HEADER_FIELD_MEMBER, DBUS_TYPE_STRING, member);
+    appendField(fields, DBUS_HEADER_FIELD_DESTINATION, DBUS_TYPE_STRING, destination);
+    appendField(fields, DBUS_HEADER_FIELD_SIGNATURE, DBUS_TYPE_SIGNATURE, "ay");
+    header_.push_back(std::endian::native == std::endian::little ? DBUS_LITTLE_ENDIAN
+                                                                 : DBUS_BIG_ENDIAN);
+    header_.push_back(DBUS_MESSAGE_TYPE_METHOD_CALL);
+    header_.push_back(DBUS_HEADER_FLAG_NO_REPLY_EXPECTED | DBUS_HEADER_FLAG_NO_AUTO_START);
+    header_.push_back(DBUS_MAJOR_PROTOCOL_VERSION);
+    appendUint32(header_, 0); // body length, set for each call
+    appendUint32(header_, 0); // serial, set for each call
+    appendUint32(header_, static_cast<std::uint32_t>(fields.size()));
+    header_ += fields;
+    pad(header_, 8);
 }
 
-DirectBusSender::Call::~Call() {
-    if (message_) dbus_message_unref(message_);
-}
+DirectBusSender::Call::~Call() = default;
 
 bool DirectBusSender::send(const Call& call, std::string_view bytes) {
-    if (!call.isValid() || !isConnected() || bytes.size() > DBUS_MAXIMUM_ARRAY_LENGTH) return false;
-    DBusMessage* message = dbus_message_copy(call.message_);
-    if (!message) return false;
-    static const char kNothing = 0;
-    const char* data = bytes.empty() ? &kNothing : bytes.data();
-    const int length = static_cast<int>(bytes.size());
-    const bool sent = dbus_message_append_args(message, DBUS_TYPE_ARRAY, DBUS_TYPE_BYTE, &data,
-                                               length, DBUS_TYPE_INVALID) &&
-                      dbus_connection_send(state_->connection, message, nullptr);
-    dbus_message_unref(message);
-    return sent;
+    State& state = *state_;
+    if (!call.isValid() || !state.connected || bytes.size() > DBUS_MAXIMUM_ARRAY_LENGTH ||
+        state.waiting.size() > kMaximumWaiting)
+        return false;
+    std::string& header = state.header;
+    header.assign(call.header_);
+    auto length = static_cast<std::uint32_t>(bytes.size());
+    const std::uint32_t bodyLength = sizeof length + length;
+    if (++state.serial == 0) ++state.serial;
+    std::memcpy(header.data() + kBodyLengthAt, &bodyLength, sizeof bodyLength);
+    std::memcpy(header.data() + kSerialAt, &state.serial, sizeof state.serial);
+    iovec parts[] = {{header.data(), header.size()},
+                     {&length, sizeof length},
+                     {const_cast<char*>(bytes.data()), bytes.size()}};
+    return state.write(parts, bytes.empty() ? 2 : 3);
 }
 
 } // namespace quillfen::platform::dbus

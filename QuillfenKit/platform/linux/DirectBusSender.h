@@ -4,8 +4,6 @@
 #include <string>
 #include <string_view>
 
-struct DBusMessage;
-
 namespace quillfen::platform::dbus {
 
 // One-way calls carrying one byte array, sent from the thread that makes them over a
@@ -14,7 +12,7 @@ namespace quillfen::platform::dbus {
 // QtDBus hands every outgoing message to a thread of its own and wakes that thread for it.
 // For the documents the service sends its clients every second, that hand-over costs more
 // than everything else the service does while only the menu bar is shown; sent here, a
-// message costs the write to the bus and nothing more.
+// message costs one write to the bus's socket and nothing more: no message object, no copy.
 //
 // The calls come from this connection's unique name, not from the name of the connection
 // they answer; receivers that take any caller, as the clients' endpoints do, do not notice.
@@ -34,8 +32,8 @@ public:
 
     // A one-way call to `member` of `path` and `interface` at `destination`, checked and
     // laid out once, to be sent again and again with different bytes: each send then only
-    // copies it and appends the bytes. Asks for no reply and starts no service. Invalid when
-    // a name or path is one the bus would refuse (libdbus would end the process on it).
+    // writes its header and the bytes. Asks for no reply and starts no service. Invalid when
+    // a name or path is one the bus would refuse.
     class Call {
     public:
         Call(const std::string& destination, const char* path, const char* interface,
@@ -43,17 +41,17 @@ public:
         ~Call();
         Call(const Call&) = delete;
         Call& operator=(const Call&) = delete;
-        bool isValid() const { return message_ != nullptr; }
+        bool isValid() const { return !header_.empty(); }
 
     private:
         friend class DirectBusSender;
-        DBusMessage* message_ = nullptr;
+        std::string header_; // with a body length and serial of zero
     };
 
     // Sends `call` with `bytes` as its one byte-array argument, without waiting: what the
     // socket does not take at once is written as the event loop finds it writable. False when
-    // it cannot be sent: not connected, an invalid call, an array too long for the bus, or no
-    // memory.
+    // it cannot be sent: not connected, an invalid call, an array too long for the bus, or a
+    // bus that has left 64 MiB unread.
     bool send(const Call& call, std::string_view bytes);
 
 private:

@@ -18,14 +18,14 @@ constexpr const char* kInterface = "com.brenvoll.pellgrove.QuillfenClient";
 class Receiver final : public QDBusVirtualObject {
 public:
     struct Call {
-        std::string sender, member, bytes;
+        std::string sender, path, member, bytes;
     };
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const QByteArray bytes =
             message.arguments().isEmpty() ? QByteArray() : message.arguments()[0].toByteArray();
-        calls.push_back(
-            {message.service().toStdString(), message.member().toStdString(), bytes.toStdString()});
+        calls.push_back({message.service().toStdString(), message.path().toStdString(),
+                         message.member().toStdString(), bytes.toStdString()});
         return true;
     }
     std::vector<Call> calls;
@@ -42,7 +42,7 @@ protected:
         bus = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(QString::fromStdString(address), "direct-sender-test"));
         ASSERT_TRUE(bus->isConnected());
-        ASSERT_TRUE(bus->registerVirtualObject(kPath, &receiver));
+        ASSERT_TRUE(bus->registerVirtualObject(kPath, &receiver, QDBusConnection::SubPath));
         me = bus->baseService().toStdString();
     }
     void TearDown() override {
@@ -79,6 +79,31 @@ TEST_F(DirectBusSenderTest, CallsArriveWholeAndInOrderEvenWhenTheSocketFillsUp) 
         EXPECT_EQ(receiver.calls[i].member, "SnapshotDidUpdate");
         EXPECT_EQ(receiver.calls[i].sender, sender.uniqueName());
     }
+}
+
+// Every length of path and member, so that every padding of the header and of the body's
+// start is met once, and calls that arrive for the sender itself in between.
+TEST_F(DirectBusSenderTest, HeadersOfEveryLengthReachTheReceiverWhileCallsComeIn) {
+    DirectBusSender sender(address);
+    ASSERT_TRUE(sender.isConnected());
+    std::vector<Receiver::Call> sent;
+    for (int n = 1; n <= 9; ++n) {
+        const std::string path = std::string(kPath) + "/" + std::string(n, 'p');
+        const std::string member = "M" + std::string(n, 'm');
+        const std::string bytes(n * 7, static_cast<char>('0' + n));
+        ASSERT_TRUE(sender.send({me, path.c_str(), kInterface, member.c_str()}, bytes));
+        sent.push_back({sender.uniqueName(), path, member, bytes});
+        bus->send(QDBusMessage::createMethodCall(QString::fromStdString(sender.uniqueName()), "/",
+                                                 "org.freedesktop.DBus.Peer", "Ping"));
+    }
+    ASSERT_TRUE(testing::spinUntil([&] { return receiver.calls.size() == sent.size(); }, 5000));
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        SCOPED_TRACE(sent[i].path);
+        EXPECT_EQ(receiver.calls[i].path, sent[i].path);
+        EXPECT_EQ(receiver.calls[i].member, sent[i].member);
+        EXPECT_EQ(receiver.calls[i].bytes, sent[i].bytes);
+    }
+    EXPECT_TRUE(sender.isConnected());
 }
 
 TEST_F(DirectBusSenderTest, WhatTheBusWouldRefuseIsNotSent) {
