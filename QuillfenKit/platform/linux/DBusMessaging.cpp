@@ -382,7 +382,7 @@ private:
     QString endpoint_;
     std::string endpointName_;
     std::shared_ptr<DirectBusSender> direct_;
-    // Each second's message is a copy of one made once, with a new document.
+    // Each second's message is a header laid out once, with a new document.
     std::unique_ptr<DirectBusSender::Call> snapshotCall_;
     std::unique_ptr<DirectBusSender::Call> settingsCall_;
     QDBusServiceWatcher* watcher_;
