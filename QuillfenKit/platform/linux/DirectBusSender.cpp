@@ -62,16 +62,17 @@ struct DirectBusSender::State {
     bool connected = false;
     std::string uniqueName;
     std::uint32_t serial = 1u << 16; // clear of the serials libdbus used for the greeting
-    std::string waiting;             // the unwritten tail of what was sent, whole calls after it
-    std::string header;              // the header of the call being sent
+    std::string waiting;             // what was sent but not yet written, from `written` on
+    std::size_t written = 0;
+    std::string header; // the header of the call being sent
     QObject owner;
     QSocketNotifier* reader = nullptr;
     QSocketNotifier* writer = nullptr;
 
     void disconnect() {
         connected = false;
-        waiting.clear();
-        waiting.shrink_to_fit();
+        std::string().swap(waiting);
+        written = 0;
         if (reader) reader->setEnabled(false);
         if (writer) writer->setEnabled(false);
     }
@@ -93,7 +94,7 @@ struct DirectBusSender::State {
         std::size_t total = 0;
         for (int i = 0; i < count; ++i)
             total += parts[i].iov_len;
-        std::size_t written = 0;
+        std::size_t taken = 0;
         if (waiting.empty()) {
             msghdr message{};
             message.msg_iov = parts;
@@ -106,12 +107,12 @@ struct DirectBusSender::State {
                 disconnect();
                 return false;
             }
-            written = n < 0 ? 0 : static_cast<std::size_t>(n);
+            taken = n < 0 ? 0 : static_cast<std::size_t>(n);
         }
-        if (written == total) return true;
+        if (taken == total) return true;
         for (int i = 0; i < count; ++i) {
-            const std::size_t skip = std::min(written, parts[i].iov_len);
-            written -= skip;
+            const std::size_t skip = std::min(taken, parts[i].iov_len);
+            taken -= skip;
             waiting.append(static_cast<const char*>(parts[i].iov_base) + skip,
                            parts[i].iov_len - skip);
         }
@@ -119,19 +120,28 @@ struct DirectBusSender::State {
         return true;
     }
 
+    // Written from where the last write stopped; the written part is let go only once it is
+    // the larger part, so a slow bus taking megabytes a little at a time does not have them
+    // moved again for every write.
     void flush() {
-        while (!waiting.empty()) {
-            const ssize_t n =
-                ::send(socket, waiting.data(), waiting.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        while (written < waiting.size()) {
+            const ssize_t n = ::send(socket, waiting.data() + written, waiting.size() - written,
+                                     MSG_NOSIGNAL | MSG_DONTWAIT);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
-                if (errno != EAGAIN && errno != EWOULDBLOCK) disconnect();
+                if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                    disconnect();
+                } else if (written > waiting.size() / 2) {
+                    waiting.erase(0, written);
+                    written = 0;
+                }
                 return;
             }
-            waiting.erase(0, static_cast<std::size_t>(n));
+            written += static_cast<std::size_t>(n);
         }
+        std::string().swap(waiting);
+        written = 0;
         writer->setEnabled(false);
-        waiting.shrink_to_fit();
     }
 };
 
@@ -214,7 +224,7 @@ DirectBusSender::Call::~Call() = default;
 bool DirectBusSender::send(const Call& call, std::string_view bytes) {
     State& state = *state_;
     if (!call.isValid() || !state.connected || bytes.size() > DBUS_MAXIMUM_ARRAY_LENGTH ||
-        state.waiting.size() > kMaximumWaiting)
+        state.waiting.size() - state.written > kMaximumWaiting)
         return false;
     std::string& header = state.header;
     header.assign(call.header_);
