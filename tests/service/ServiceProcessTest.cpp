@@ -287,22 +287,8 @@ TEST_F(ServiceProcess, TheBusStartsTheInstalledServiceOnTheFirstMessage) {
 }
 
 // What a command says when it gets nothing: its output, status and time taken.
-struct Said {
-    int status = -1;
-    std::string out, err;
-    qint64 ms = 0;
-};
-
-Said runQuillfen(const QStringList& args, const QProcessEnvironment& env) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    QElapsedTimer clock;
-    clock.start();
-    p.start(kBin + "quillfen", args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString(),
-            clock.elapsed()};
+testing::Ran runQuillfen(const QStringList& args, const QProcessEnvironment& env) {
+    return testing::runToEnd(kBin + "quillfen", args, env);
 }
 
 // Waits for a watch, which keeps trying, to say what is wrong; how long that took.
