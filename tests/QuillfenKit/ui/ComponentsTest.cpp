@@ -269,7 +269,6 @@ protected:
 
 TEST_F(ProcessIcons, WithoutAnIconTheGearTileShows) {
     QFProcessIcon icon({.size = 16});
-    EXPECT_EQ(icon.sizeHint(), QSize(16, 16));
     const QImage tile = render(icon, {16, 16}, kBackground);
     const QColor fill2 = over(QF::fill2(), kBackground);
     EXPECT_TRUE(near(pixelAt(tile, 1.5, 8), fill2)) << "tile beside the gear";
