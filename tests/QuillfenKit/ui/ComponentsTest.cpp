@@ -235,10 +235,7 @@ TEST_F(Components, TheIconFileDrawsWhatThePainterDraws) {
 class ProcessIcons : public testing::UiTest {
 protected:
     void SetUp() override { qfClearProcessIconCache(); }
-    void TearDown() override {
-        qfClearProcessIconCache();
-        UiTest::TearDown();
-    }
+    void TearDown() override { qfClearProcessIconCache(); }
 
     std::filesystem::path image(const std::string& name, const QColor& colour) {
         testing::writeIcon(dir / name, colour);

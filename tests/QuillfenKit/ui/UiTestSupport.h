@@ -26,11 +26,9 @@ namespace quillfen::testing {
 // The backdrop the views are rendered on: dark enough for light text, unlike any palette colour.
 inline const QColor kBackground(20, 30, 40);
 
-// Views read the theme from the shared settings; each test gets them on a fake platform and
-// leaves the theme as it found it.
+// Views read the theme from the shared settings; each test gets fresh ones on a fake platform.
 class UiTest : public ::testing::Test {
 protected:
-    void TearDown() override { AppSettings::shared().setTheme(QFThemeChoice::multi); }
     void setTheme(QFThemeChoice theme) { AppSettings::shared().setTheme(theme); }
 
     platform::fake::FakePlatform fake;

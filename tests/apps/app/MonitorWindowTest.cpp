@@ -6,7 +6,6 @@
 
 #include "SettingsScene/SettingsView.h"
 #include "platform/fake/FakePlatform.h"
-#include "settings/AppSettings.h"
 #include "xpc/XPCClient.h"
 
 #include <QAbstractButton>
@@ -24,7 +23,6 @@ using quillfen::testing::populatedSnapshot;
 class MonitorWindowTest : public ::testing::Test {
 protected:
     MonitorWindowTest() { XPCClient::shared().start(); }
-    ~MonitorWindowTest() override { AppSettings::shared().setTheme(QFThemeChoice::multi); }
 
     std::vector<bool>& popover() { return fake.messaging->connections.at(0)->service->popover; }
     void settle() {

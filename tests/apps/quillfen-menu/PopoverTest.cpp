@@ -178,8 +178,6 @@ TEST_F(Popover, ShowsTheReadingsWithTemperaturesInTheUsersUnit) {
     // The shadow margin surrounds a panel 380 points wide.
     EXPECT_EQ(popover.panelRect().width(), PopoverWindow::panelWidth);
     EXPECT_GT(popover.panelRect().left(), 0);
-    popover.hide();
-    AppSettings::shared().setTemperatureUnit(TemperatureUnit::celsius);
 }
 
 } // namespace
