@@ -34,6 +34,12 @@ protected:
     platform::fake::FakePlatform fake;
 };
 
+// Lets windows shown and changed by a test settle: shown, laid out and told of focus changes.
+inline void settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
 // `src` composited over the opaque `dst`.
 inline QColor over(const QColor& src, const QColor& dst) {
     const double a = src.alphaF();

@@ -17,6 +17,7 @@
 namespace quillfen::menu {
 namespace {
 
+using quillfen::testing::settle;
 using ::testing::ElementsAre;
 
 TEST(PopoverPlacement, BesideTheTrayItemOrInTheCornerNearestTheCursor) {
@@ -49,10 +50,6 @@ protected:
     Popover() { XPCClient::shared().start(); }
 
     std::vector<bool>& told() { return fake.messaging->connections.at(0)->service->popover; }
-    void settle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
 
     SystemSnapshot snapshot;
     std::vector<std::string> done;
