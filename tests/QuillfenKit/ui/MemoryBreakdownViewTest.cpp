@@ -22,12 +22,8 @@ TEST_F(MemoryBreakdown, FourSegmentsThatAlwaysAddUpToTheTotal) {
         std::uint64_t available;
     };
     const auto s = MemoryBreakdownView::segmentsOf(MemoryReading{.total = 9});
+    // Labels and bar colours show in the legend and rendering tests; the text on the bar here.
     ASSERT_EQ(s.size(), 4u);
-    EXPECT_EQ(std::vector({s[0].label, s[1].label, s[2].label, s[3].label}),
-              std::vector<QString>({"App", "Wired", "Compressed", "Available"}));
-    EXPECT_EQ(
-        std::vector({s[0].color, s[1].color, s[2].color, s[3].color}),
-        std::vector<QFSemanticTint>({{C::accent}, {C::orange}, {C::purple}, {C::secondary, 0.3}}));
     EXPECT_EQ(s[0].textOnBarColor, (QFSemanticTint{C::white}));
     EXPECT_EQ(s[3].textOnBarColor, (QFSemanticTint{C::primary}));
     for (const Case& c : {
