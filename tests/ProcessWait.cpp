@@ -1,6 +1,8 @@
 #include "ProcessWait.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
 #include <QTimer>
 
 #include <cerrno>
@@ -30,6 +32,18 @@ bool spinUntil(const std::function<bool()>& done, int timeoutMs) {
     while (!done() && deadline.isActive())
         loop.processEvents(QEventLoop::WaitForMoreEvents);
     return done();
+}
+
+Ran runToEnd(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString(),
+            clock.elapsed()};
 }
 
 } // namespace quillfen::testing

@@ -38,6 +38,13 @@ std::string readText(const std::filesystem::path& path) {
     return s.str();
 }
 
+std::filesystem::path writeProgram(const std::filesystem::path& path) {
+    writeText(path, "");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    return std::filesystem::canonical(path);
+}
+
 ScopedEnv::ScopedEnv(const char* name, const char* value)
     : name_(name) {
     const char* old = std::getenv(name);

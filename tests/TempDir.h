@@ -23,6 +23,8 @@ private:
 
 void writeText(const std::filesystem::path& path, std::string_view text);
 std::string readText(const std::filesystem::path& path);
+// An empty file at `path` that its owner may run, its folders made; its canonical path.
+std::filesystem::path writeProgram(const std::filesystem::path& path);
 
 // Sets an environment variable for the scope, restoring the previous state after.
 class ScopedEnv {

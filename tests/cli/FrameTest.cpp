@@ -1,7 +1,6 @@
 #include "Frame.h"
 
 #include "platform/fake/FakePlatform.h"
-#include "settings/AppSettings.h"
 #include "support/Printable.h"
 
 #include <gmock/gmock.h>
@@ -47,8 +46,6 @@ SnapshotValues busy() {
 
 class Frame : public ::testing::Test {
 protected:
-    Frame() { AppSettings::shared().setTemperatureUnit(TemperatureUnit::celsius); }
-
     std::vector<std::string> frame(const SnapshotValues& s, std::size_t width,
                                    std::size_t height = kNoLimit, FrameState state = {}) {
         const auto system = machine();

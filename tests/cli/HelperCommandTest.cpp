@@ -22,11 +22,6 @@ const std::filesystem::path kBuild = QUILLFEN_BUILD_DIR;
 const std::filesystem::path kSource = QUILLFEN_SOURCE_DIR;
 const std::string kID = "com.brenvoll.pellgrove.helper";
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
 // Waits for `path` to exist, woken by changes to its folder; false after `timeoutMs`.
 bool waitForFile(const std::filesystem::path& path, int timeoutMs) {
     QFileSystemWatcher watcher({QString::fromStdString(path.parent_path().string())});
@@ -56,17 +51,13 @@ protected:
             ::kill(app.processIdentifier, SIGKILL);
     }
 
-    Result run(const std::filesystem::path& program, const QStringList& args) {
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(QString::fromStdString(program.string()), args);
-        process.waitForFinished(60000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
+    testing::Ran run(const std::filesystem::path& program, const QStringList& args) {
+        return testing::runToEnd(QString::fromStdString(program.string()), args, env);
     }
-    Result quillfen(const QStringList& args) { return run(prefix / "bin" / "quillfen", args); }
-    Result built(const QStringList& args) { return run(kBuild / "bin" / "quillfen", args); }
+    testing::Ran quillfen(const QStringList& args) {
+        return run(prefix / "bin" / "quillfen", args);
+    }
+    testing::Ran built(const QStringList& args) { return run(kBuild / "bin" / "quillfen", args); }
 
     // Helpers running from this test's installation, for this test's home. Other helpers of
     // this user (a test next door, the user's own) keep their data elsewhere and do not

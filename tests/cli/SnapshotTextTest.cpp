@@ -2,7 +2,6 @@
 #include "Frame.h"
 
 #include "platform/fake/FakePlatform.h"
-#include "settings/AppSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,6 @@ namespace {
 
 TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
     platform::fake::FakePlatform fake;
-    AppSettings::shared().setTemperatureUnit(TemperatureUnit::celsius);
     SnapshotValues s;
     s.cpu = CPUReading{{0.5, 0.25}, 0.375, 0.25, 0.125, 0.625};
     s.memory = MemoryReading{16ULL << 30, 4ULL << 30, 1ULL << 30, 0, 11ULL << 30};

@@ -117,16 +117,16 @@ TEST_F(HelperProcess, AStopRequestNewerThanTheLaunchEndsItBeforeAnyPayload) {
 }
 
 // `--print` shows one payload from a captured machine and exits.
-std::optional<SensorsPayload> printed(const std::filesystem::path& sysfs) {
-    QProcess p;
+testing::Ran print(const QStringList& args, const std::filesystem::path& sysfs = {}) {
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("QUILLFEN_SYSFS_ROOT", QString::fromStdString(sysfs.string()));
-    p.setProcessEnvironment(env);
-    p.start(QString::fromStdString(kExecutable.string()), {"--print"});
-    if (!p.waitForFinished(8000) || p.exitCode() != 0) return std::nullopt;
-    const auto out = p.readAllStandardOutput().toStdString();
-    EXPECT_TRUE(out.ends_with("}\n"));
-    return json::decode<SensorsPayload>(std::string_view(out));
+    return testing::runToEnd(QString::fromStdString(kExecutable.string()), args, env);
+}
+std::optional<SensorsPayload> printed(const std::filesystem::path& sysfs) {
+    const auto ran = print({"--print"}, sysfs);
+    if (ran.status != 0) return std::nullopt;
+    EXPECT_TRUE(ran.out.ends_with("}\n"));
+    return json::decode<SensorsPayload>(std::string_view(ran.out));
 }
 
 const std::filesystem::path kSysfs = std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs";
@@ -140,11 +140,9 @@ TEST(HelperPrint, ShowsFansAndTemperaturesOfACapturedMachine) {
 }
 
 TEST(HelperPrint, RefusesUnknownArguments) {
-    QProcess p;
-    p.start(QString::fromStdString(kExecutable.string()), {"--frobnicate"});
-    ASSERT_TRUE(p.waitForFinished(8000));
-    EXPECT_EQ(p.exitCode(), 2);
-    EXPECT_TRUE(p.readAllStandardError().startsWith("usage: "));
+    const auto ran = print({"--frobnicate"});
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_TRUE(ran.err.starts_with("usage: "));
 }
 
 } // namespace

@@ -28,6 +28,7 @@ TEST_F(ThermalSamplerTest, SamplesAtMostEveryTwoSecondsOnTheWallClock) {
     fake.clock->advance(1.999);
     EXPECT_FALSE(sampler.sample());
     EXPECT_EQ(fake.hid->listings, 2);
+    // The throttle every sampler shares: a wall clock set back restarts its window.
     fake.clock->setNow(fake.clock->now() - 3600);
     EXPECT_TRUE(sampler.sample()) << "a wall clock set back must not freeze the readings";
 }

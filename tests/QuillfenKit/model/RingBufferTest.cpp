@@ -9,13 +9,13 @@ namespace {
 
 template <typename T> class RingBufferTest : public ::testing::Test {
 protected:
-    static RingBuffer<T> filled(std::int64_t capacity, std::initializer_list<int> values) {
+    static RingBuffer<T> filled(std::int64_t capacity, const std::vector<int>& values) {
         RingBuffer<T> ring(capacity);
         for (int v : values)
             ring.append(static_cast<T>(v));
         return ring;
     }
-    static std::vector<T> list(std::initializer_list<int> values) {
+    static std::vector<T> list(const std::vector<int>& values) {
         std::vector<T> out;
         for (int v : values)
             out.push_back(static_cast<T>(v));
@@ -29,27 +29,18 @@ protected:
 using ElementTypes = ::testing::Types<double, std::int64_t>;
 TYPED_TEST_SUITE(RingBufferTest, ElementTypes);
 
-TYPED_TEST(RingBufferTest, AnEmptyRingHasNoValuesAndEncodesItsCapacity) {
-    const RingBuffer<TypeParam> ring(60);
-    EXPECT_EQ(ring.count(), 0);
-    EXPECT_TRUE(ring.values().empty());
-    EXPECT_FALSE(ring.latest());
-    EXPECT_EQ(json::encode(ring), R"({"capacity":60,"values":[]})");
-}
-
 TYPED_TEST(RingBufferTest, KeepsTheNewestValuesOldestFirst) {
-    const auto partial = this->filled(3, {1, 2});
-    EXPECT_EQ(partial.values(), this->list({1, 2}));
-    EXPECT_EQ(partial.latest(), TypeParam(2));
-    EXPECT_EQ(partial.count(), 2);
-
-    const auto wrapped = this->filled(3, {1, 2, 3, 4, 5});
-    EXPECT_EQ(wrapped.values(), this->list({3, 4, 5}));
-    EXPECT_EQ(wrapped.latest(), TypeParam(5));
-    EXPECT_EQ(wrapped.count(), 3);
-
-    const auto single = this->filled(1, {7, 8, 9});
-    EXPECT_EQ(single.values(), this->list({9}));
+    using Case = std::tuple<std::int64_t, std::vector<int>, std::vector<int>>;
+    for (const auto& [capacity, appended, kept] :
+         {Case{60, {}, {}}, Case{3, {1, 2}, {1, 2}}, Case{3, {1, 2, 3, 4, 5}, {3, 4, 5}},
+          Case{1, {7, 8, 9}, {9}}}) {
+        const auto ring = this->filled(capacity, appended);
+        EXPECT_EQ(ring.values(), this->list(kept)) << capacity << " " << appended.size();
+        EXPECT_EQ(ring.count(), std::int64_t(kept.size()));
+        EXPECT_EQ(ring.latest(),
+                  kept.empty() ? std::nullopt : std::optional(TypeParam(kept.back())));
+    }
+    EXPECT_EQ(json::encode(RingBuffer<TypeParam>(60)), R"({"capacity":60,"values":[]})");
 }
 
 TYPED_TEST(RingBufferTest, DecodingKeepsTheNewestValuesAndClampsCapacity) {

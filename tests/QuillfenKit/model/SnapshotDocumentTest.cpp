@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 namespace quillfen {
 namespace {
@@ -16,61 +15,36 @@ namespace {
 TEST(SnapshotDocumentText, IsTheEncodedSnapshotAfterEveryChange) {
     using H = SystemSnapshot::History;
     const auto sample = testing::populatedSnapshot();
-    const std::pair<const char*, std::function<void(SystemSnapshot&)>> steps[] = {
-        {"nothing yet", [](SystemSnapshot&) {}},
-        {"everything", [&](SystemSnapshot& s) { s.apply(sample); }},
-        {"cpu",
-         [](SystemSnapshot& s) {
-             s.setCpu(CPUReading{{0.1}, 0.2, 0.1, 0.1, 0.8});
-         }},
-        {"gpu",
-         [](SystemSnapshot& s) {
-             s.setGpu(GPUReading{0.5, 0.4, 0.2, 11, "Arc"});
-         }},
-        {"memory",
-         [](SystemSnapshot& s) {
-             s.setMemory(MemoryReading{8, 4, 2, 1, 1});
-         }},
-        {"network",
-         [](SystemSnapshot& s) {
-             s.setNetwork(NetworkReading{5, 6});
-         }},
-        {"disk",
-         [](SystemSnapshot& s) {
-             s.setDisk(DiskReading{7, 8});
-         }},
-        {"volumes", [](SystemSnapshot& s) { s.setDiskUsage({}); }},
-        {"processes gone", [](SystemSnapshot& s) { s.setProcesses(std::nullopt); }},
-        {"processes back", [&](SystemSnapshot& s) { s.setProcesses(sample.processes); }},
-        {"thermal",
-         [](SystemSnapshot& s) {
-             s.setThermal(ThermalReading{50, 1, 2, 3, 4});
-         }},
-        {"fan gone", [](SystemSnapshot& s) { s.setFan(std::nullopt); }},
-        {"battery", [](SystemSnapshot& s) { s.setBattery(std::nullopt); }},
-        {"has battery", [](SystemSnapshot& s) { s.setHasBattery(std::nullopt); }},
-        {"sensors", [](SystemSnapshot& s) { s.setSensorsAvailable(false); }},
-        {"histories",
-         [](SystemSnapshot& s) {
-             for (const H h : {H::cpuUser, H::cpuSystem, H::gpu, H::memoryUsed, H::netIn, H::netOut,
-                               H::diskRead, H::diskWrite})
-                 s.append(h, 0.25);
-         }},
-        {"history replaced",
-         [](SystemSnapshot& s) { s.setHistory(H::netIn, RingBuffer<double>(3)); }},
-        {"not finite",
-         [](SystemSnapshot& s) {
-             s.setThermal(ThermalReading{std::nan(""), 1, 2, 3, 4});
-         }},
-        {"finite again", [](SystemSnapshot& s) { s.setThermal(std::nullopt); }},
-    };
-    SystemSnapshot snapshot;
-    SnapshotDocument document(snapshot);
-    for (const auto& [what, change] : steps) {
+    SystemSnapshot s;
+    SnapshotDocument document(s);
+    const auto after = [&](const char* what, const auto& change) {
         SCOPED_TRACE(what);
-        change(snapshot);
-        EXPECT_EQ(document.text(), json::encode(snapshot.values()).value_or(""));
-    }
+        change();
+        EXPECT_EQ(document.text(), json::encode(s.values()).value_or(""));
+    };
+    after("nothing yet", [] {});
+    after("everything", [&] { s.apply(sample); });
+    after("cpu", [&] { s.setCpu(CPUReading{{0.1}, 0.2, 0.1, 0.1, 0.8}); });
+    after("gpu", [&] { s.setGpu(GPUReading{0.5, 0.4, 0.2, 11, "Arc"}); });
+    after("memory", [&] { s.setMemory(MemoryReading{8, 4, 2, 1, 1}); });
+    after("network", [&] { s.setNetwork(NetworkReading{5, 6}); });
+    after("disk", [&] { s.setDisk(DiskReading{7, 8}); });
+    after("volumes", [&] { s.setDiskUsage({}); });
+    after("processes gone", [&] { s.setProcesses(std::nullopt); });
+    after("processes back", [&] { s.setProcesses(sample.processes); });
+    after("thermal", [&] { s.setThermal(ThermalReading{50, 1, 2, 3, 4}); });
+    after("fan gone", [&] { s.setFan(std::nullopt); });
+    after("battery", [&] { s.setBattery(std::nullopt); });
+    after("has battery", [&] { s.setHasBattery(std::nullopt); });
+    after("sensors", [&] { s.setSensorsAvailable(false); });
+    after("histories", [&] {
+        for (const H h : {H::cpuUser, H::cpuSystem, H::gpu, H::memoryUsed, H::netIn, H::netOut,
+                          H::diskRead, H::diskWrite})
+            s.append(h, 0.25);
+    });
+    after("history replaced", [&] { s.setHistory(H::netIn, RingBuffer<double>(3)); });
+    after("not finite", [&] { s.setThermal(ThermalReading{std::nan(""), 1, 2, 3, 4}); });
+    after("finite again", [&] { s.setThermal(std::nullopt); });
     EXPECT_FALSE(document.text().empty());
 }
 

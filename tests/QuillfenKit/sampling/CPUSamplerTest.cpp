@@ -42,12 +42,9 @@ TEST_F(CPUSamplerTest, SplitsTheIntervalPerProcessorAndOverall) {
     const auto full = sampler.sample();
     ASSERT_TRUE(full);
     EXPECT_THAT(full->perCore, ElementsAre(::testing::DoubleEq(0.5), 0.0, 0.0));
-    EXPECT_EQ(sampler.sampleOverallOnly(),
-              (CPUReading{{}, full->overall, full->user, full->system, full->idle}));
-    EXPECT_DOUBLE_EQ(full->user, 40.0 / 125);
-    EXPECT_DOUBLE_EQ(full->system, 10.0 / 125);
-    EXPECT_DOUBLE_EQ(full->idle, 75.0 / 125);
-    EXPECT_DOUBLE_EQ(full->overall, 50.0 / 125);
+    const CPUReading overall{{}, 50.0 / 125, 40.0 / 125, 10.0 / 125, 75.0 / 125};
+    EXPECT_EQ(sampler.sampleOverallOnly(), overall);
+    EXPECT_EQ((CPUReading{{}, full->overall, full->user, full->system, full->idle}), overall);
 }
 
 TEST_F(CPUSamplerTest, NoElapsedTicksGiveZerosRatherThanADivisionByZero) {

@@ -1,7 +1,7 @@
 #include "sampling/NetworkSampler.h"
 
+#include "PCBListBytes.h"
 #include "Table.h"
-#include "platform/PCBList.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
@@ -9,43 +9,7 @@
 namespace quillfen {
 namespace {
 
-// Lists in the kernel's format, written byte by byte so that tests can also write wrong ones.
-class List {
-public:
-    List() { u32(24).u32(0).u64(1).u64(1); }
-
-    List& u32(std::uint32_t v) { return put(&v, 4); }
-    List& u64(std::uint64_t v) { return put(&v, 8); }
-    List& zeros(std::size_t n) {
-        bytes.append(n, '\0');
-        return *this;
-    }
-    // A statistics record of `blocks` traffic classes (its length says so), each with
-    // `rx` and `tx` bytes.
-    List& stats(std::size_t blocks, std::uint64_t rx, std::uint64_t tx) {
-        u32(static_cast<std::uint32_t>(8 + 32 * blocks)).u32(pcblist::kKindStatistics);
-        for (std::size_t k = 0; k < blocks; ++k)
-            u64(1).u64(rx).u64(2).u64(tx);
-        return *this;
-    }
-    List& other(std::uint32_t kind, std::uint32_t length) {
-        u32(length).u32(kind);
-        return zeros(length - 8);
-    }
-    List& end() { return u32(24).u32(0).u64(1).u64(1); }
-
-    PCBTraffic walk() const {
-        return walkPCBList(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    }
-
-    std::string bytes;
-
-private:
-    List& put(const void* p, std::size_t n) {
-        bytes.append(static_cast<const char*>(p), n);
-        return *this;
-    }
-};
+using List = testing::PCBListBytes;
 
 struct WalkCase : testing::Row {
     List list;

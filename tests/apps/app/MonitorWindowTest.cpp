@@ -3,10 +3,9 @@
 #include "MonitorHeader.h"
 
 #include "QuillfenKit/model/SnapshotSample.h"
+#include "QuillfenKit/ui/UiTestSupport.h"
 
 #include "SettingsScene/SettingsView.h"
-#include "platform/fake/FakePlatform.h"
-#include "settings/AppSettings.h"
 #include "xpc/XPCClient.h"
 
 #include <QAbstractButton>
@@ -20,19 +19,14 @@ namespace {
 using ::testing::ElementsAre;
 
 using quillfen::testing::populatedSnapshot;
+using quillfen::testing::settle;
 
-class MonitorWindowTest : public ::testing::Test {
+class MonitorWindowTest : public quillfen::testing::UiTest {
 protected:
     MonitorWindowTest() { XPCClient::shared().start(); }
-    ~MonitorWindowTest() override { AppSettings::shared().setTheme(QFThemeChoice::multi); }
 
     std::vector<bool>& popover() { return fake.messaging->connections.at(0)->service->popover; }
-    void settle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
 
-    platform::fake::FakePlatform fake;
     SystemSnapshot snapshot;
 };
 

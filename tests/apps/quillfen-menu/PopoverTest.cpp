@@ -17,6 +17,7 @@
 namespace quillfen::menu {
 namespace {
 
+using quillfen::testing::settle;
 using ::testing::ElementsAre;
 
 TEST(PopoverPlacement, BesideTheTrayItemOrInTheCornerNearestTheCursor) {
@@ -49,10 +50,6 @@ protected:
     Popover() { XPCClient::shared().start(); }
 
     std::vector<bool>& told() { return fake.messaging->connections.at(0)->service->popover; }
-    void settle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
 
     SystemSnapshot snapshot;
     std::vector<std::string> done;
@@ -160,26 +157,25 @@ TEST_F(Popover, ShowsTheReadingsWithTemperaturesInTheUsersUnit) {
     snapshot.apply(v);
     PopoverWindow popover(snapshot, actions, PopoverWindow::Mode::popover, true);
     popover.showAt(std::nullopt);
-    std::map<QString, QString> tiles;
-    for (auto* tile : popover.findChildren<QFStatTile*>())
-        tiles[tile->options().label] = tile->options().value;
-    EXPECT_EQ(tiles["CPU"], "42%");
-    EXPECT_EQ(tiles["GPU"], "—");
-    EXPECT_EQ(tiles["Memory"], "6 GB");
-    EXPECT_EQ(tiles["Network ↓"], "2 KB/s");
-    EXPECT_EQ(tiles["Temperature"], "122°F");
+    const auto tiles = [&] {
+        std::map<QString, QString> shown;
+        for (auto* tile : popover.findChildren<QFStatTile*>())
+            shown[tile->options().label] = tile->options().value;
+        return shown;
+    };
+    EXPECT_EQ(tiles(), (std::map<QString, QString>{{"CPU", "42%"},
+                                                   {"GPU", "—"},
+                                                   {"Disk read", "—"},
+                                                   {"Memory", "6 GB"},
+                                                   {"Network ↓", "2 KB/s"},
+                                                   {"Temperature", "122°F"}}));
     // Later readings arrive while it is shown.
     snapshot.setCpu(CPUReading{.overall = 0.07});
     settle();
-    for (auto* tile : popover.findChildren<QFStatTile*>())
-        if (tile->options().label == "CPU") {
-            EXPECT_EQ(tile->options().value, "7%");
-        }
+    EXPECT_EQ(tiles()["CPU"], "7%");
     // The shadow margin surrounds a panel 380 points wide.
     EXPECT_EQ(popover.panelRect().width(), PopoverWindow::panelWidth);
     EXPECT_GT(popover.panelRect().left(), 0);
-    popover.hide();
-    AppSettings::shared().setTemperatureUnit(TemperatureUnit::celsius);
 }
 
 } // namespace

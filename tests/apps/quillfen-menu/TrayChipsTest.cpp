@@ -11,18 +11,7 @@ namespace {
 
 using quillfen::testing::pixelAt;
 
-class TrayChips : public quillfen::testing::UiTest {
-protected:
-    void TearDown() override {
-        auto& s = AppSettings::shared();
-        s.setMenuBarMetrics({MenuBarMetric::cpu});
-        s.setTwoLineMenuBarLabels(false);
-        s.setCompactMenuBarSpacing(false);
-        s.setMenuBarTheme(QFThemeChoice::multi);
-        s.setTemperatureUnit(TemperatureUnit::celsius);
-        UiTest::TearDown();
-    }
-};
+class TrayChips : public quillfen::testing::UiTest {};
 
 // A machine that has every reading the menu bar can show.
 SnapshotValues readings() {

@@ -13,11 +13,6 @@ using quillfen::testing::writeText;
 
 class DesktopEntryIndexTest : public ::testing::Test {
 protected:
-    DesktopEntryIndexTest() {
-        writeText(program, "");
-        fs::permissions(program, fs::perms::owner_exec, fs::perm_options::add);
-        executable = fs::canonical(program).string();
-    }
     void writeEntry(const fs::path& file, const std::string& name) {
         writeText(file, "[Desktop Entry]\nType=Application\nName=" + name +
                             "\nExec=" + program.string() + "\n");
@@ -35,7 +30,7 @@ protected:
     TempDir dir;
     const fs::path apps = dir / "applications";
     const fs::path program = dir / "bin" / "calc";
-    std::string executable;
+    const std::string executable = quillfen::testing::writeProgram(program).string();
     const fs::file_time_type start = fs::file_time_type::clock::now();
     DesktopEntryIndex index;
 };

@@ -12,23 +12,6 @@
 #include <unistd.h>
 
 namespace quillfen {
-
-std::string durabilityName(Durability d) {
-    switch (d) {
-    case Durability::replaceOnly:
-        return "ReplaceOnly";
-    case Durability::replaceInMemory:
-        return "ReplaceInMemory";
-    case Durability::synced:
-        return "Synced";
-    }
-    return "?";
-}
-
-void PrintTo(Durability d, std::ostream* os) {
-    *os << durabilityName(d);
-}
-
 namespace {
 
 using testing::readText;
@@ -105,10 +88,11 @@ TEST_P(AtomicWrite, AnUnwritableFolderKeepsThePreviousFile) {
     EXPECT_EQ(readText(sub / "f"), "previous");
 }
 
+constexpr const char* kDurabilityNames[] = {"ReplaceOnly", "ReplaceInMemory", "Synced"};
 INSTANTIATE_TEST_SUITE_P(EveryDurability, AtomicWrite,
                          ::testing::Values(Durability::replaceOnly, Durability::replaceInMemory,
                                            Durability::synced),
-                         [](const auto& info) { return durabilityName(info.param); });
+                         [](const auto& info) { return kDurabilityNames[int(info.param)]; });
 
 TEST(StaleTemporaries, OnlyThoseOfProcessesThatAreGoneAreRemoved) {
     TempDir dir;

@@ -59,6 +59,15 @@ std::optional<vmstat::VMStatistics64> vmStatistics(Kernel& kernel) {
     return vm;
 }
 
+// VM statistics in pages: free, inactive, wired, internal, compressor.
+using Pages = std::array<std::uint32_t, 5>;
+std::optional<Pages> pages(Kernel& kernel) {
+    const auto vm = vmStatistics(kernel);
+    if (!vm) return std::nullopt;
+    return Pages{vm->freeCount, vm->inactiveCount, vm->wireCount, vm->internalPageCount,
+                 vm->compressorPageCount};
+}
+
 // A machine's fixture copied where a test may change it; `stat` starts as the earlier of
 // the machine's two captures.
 class MachineCopy {
@@ -85,8 +94,7 @@ struct MachineCase : quillfen::testing::Row {
     Ticks host;
     std::vector<double> perCore; // over the interval between the two captures
     double user, system, idle;
-    // VM statistics in pages: free, inactive, wired, internal, compressor.
-    std::array<std::uint32_t, 5> pages;
+    Pages pages;
     std::uint64_t physicalMemory;
     CPUTopology topology;
 };
@@ -105,12 +113,8 @@ TEST_P(CapturedMachine, CountersPagesAndTopologyAreTheMachines) {
     EXPECT_EQ(cpus->front(), c.firstCPU);
     EXPECT_EQ(host(kernel), c.host);
 
-    const auto vm = vmStatistics(kernel);
-    ASSERT_TRUE(vm);
-    EXPECT_THAT((std::array{vm->freeCount, vm->inactiveCount, vm->wireCount, vm->internalPageCount,
-                            vm->compressorPageCount}),
-                ::testing::ElementsAreArray(c.pages));
-    EXPECT_EQ(vm->purgeableCount + vm->speculativeCount, 0u);
+    EXPECT_EQ(pages(kernel), c.pages);
+    EXPECT_EQ(vmStatistics(kernel)->purgeableCount + vmStatistics(kernel)->speculativeCount, 0u);
     std::uint64_t pageSize = 0;
     EXPECT_EQ(kernel.hostPageSize(pageSize), kKernSuccess);
     EXPECT_EQ(pageSize, c.pageSize);
@@ -244,13 +248,7 @@ TEST(LinuxKernelMemory, MissingMeminfoFailsAndMissingOrMalformedLinesCountAsZero
     writeText(dir / "sys/block/zram0/mm_stat", "1 2 garbage\n");
     writeText(dir / "sys/block/zram1/mm_stat", "9 9 8192 0\n");
     writeText(dir / "sys/block/loop0/mm_stat", "9 9 8192 0\n");
-    const auto vm = vmStatistics(kernel);
-    ASSERT_TRUE(vm);
-    EXPECT_EQ(vm->freeCount, 1024u);
-    EXPECT_EQ(vm->inactiveCount, 512u);
-    EXPECT_EQ(vm->internalPageCount, 10u);
-    EXPECT_EQ(vm->wireCount, 0u);
-    EXPECT_EQ(vm->compressorPageCount, 2u) << "zram1 only";
+    EXPECT_EQ(pages(kernel), (Pages{1024, 512, 0, 10, 2})) << "compressed: zram1 only";
     EXPECT_EQ(kernel.physicalMemory(), 8192u * 1024);
 }
 
@@ -330,15 +328,16 @@ TEST(LinuxKernelMemory, ZramDevicesAreFoundAgainWhenOneGoesAndEveryThirtyTwoRead
     writeText(dir / "proc/meminfo", "MemTotal: 65536 kB\nMemFree: 0 kB\nMemAvailable: 0 kB\n");
     writeText(dir / "sys/block/zram0/mm_stat", "0 0 4096 0\n");
     LinuxKernel kernel(dir / "proc", dir / "sys", 4096);
-    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 1u);
+    const auto compressed = [&] { return vmStatistics(kernel)->compressorPageCount; };
+    EXPECT_EQ(compressed(), 1u);
     writeText(dir / "sys/block/zram1/mm_stat", "0 0 8192 0\n");
     for (int read = 2; read <= 32; ++read)
-        ASSERT_EQ(vmStatistics(kernel)->compressorPageCount, 1u) << read;
-    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 3u);
+        ASSERT_EQ(compressed(), 1u) << read;
+    EXPECT_EQ(compressed(), 3u);
     fs::remove_all(dir / "sys/block/zram0");
     writeText(dir / "sys/block/zram2/mm_stat", "0 0 4096 0\n");
-    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 2u) << "zram1 alone: zram0 has gone";
-    EXPECT_EQ(vmStatistics(kernel)->compressorPageCount, 3u) << "looked up again";
+    EXPECT_EQ(compressed(), 2u) << "zram1 alone: zram0 has gone";
+    EXPECT_EQ(compressed(), 3u) << "looked up again";
 }
 
 // --- sysctl ---------------------------------------------------------------------------------

@@ -74,8 +74,7 @@ TEST_F(LinuxLoginItemsTest, AnotherBundlesApplicationIsRegisteredByItsOwnInfo) {
         R"("CFBundleName":"Quillfen Menu","CFBundleExecutable":"quillfen-menu"})");
     EXPECT_THAT(items.registerApp(menu).value_or(""), HasSubstr("No such file"))
         << "its executable is missing";
-    quillfen::testing::writeText(menuExe, "#!/bin/sh\n");
-    std::filesystem::permissions(menuExe, std::filesystem::perms::owner_all);
+    quillfen::testing::writeProgram(menuExe);
     EXPECT_EQ(items.registerApp(menu), std::nullopt);
     const auto keys = desktop::parse(quillfen::testing::readText(menuEntry));
     ASSERT_TRUE(keys);

@@ -149,6 +149,7 @@ TEST_F(LinuxUserDefaultsTest, AWriteThatCannotReachTheFileFailsAndSaysWhy) {
 }
 
 TEST(LinuxUserDefaultsSuites, WhereEachStoreLives) {
+    using std::filesystem::exists;
     TempDir dir;
     auto files = std::make_shared<fake::FakeFileManager>();
     files->groupContainersRoot = dir / "data";
@@ -158,13 +159,12 @@ TEST(LinuxUserDefaultsSuites, WhereEachStoreLives) {
     ASSERT_TRUE(group);
     EXPECT_EQ(group, suites.suiteNamed("group.com.brenvoll.pellgrove"));
     group->setBool(true, "k");
-    EXPECT_TRUE(std::filesystem::exists(dir / "data" / "group.com.brenvoll.pellgrove" / "Library" /
-                                        "Preferences" / "group.com.brenvoll.pellgrove.json"));
+    EXPECT_TRUE(exists(dir / "data/group.com.brenvoll.pellgrove/Library/Preferences/"
+                             "group.com.brenvoll.pellgrove.json"));
     suites.standardUserDefaults()->setBool(true, "k");
-    EXPECT_TRUE(std::filesystem::exists(dir / "config" / "quillfen" / "defaults.json"));
+    EXPECT_TRUE(exists(dir / "config/quillfen/defaults.json"));
     suites.suiteNamed("com.brenvoll.pellgrove.menu")->setBool(true, "k");
-    EXPECT_TRUE(
-        std::filesystem::exists(dir / "config" / "quillfen" / "com.brenvoll.pellgrove.menu.json"));
+    EXPECT_TRUE(exists(dir / "config/quillfen/com.brenvoll.pellgrove.menu.json"));
 
     for (const char* bad : {"", "..", ".hidden", "a/b"})
         EXPECT_EQ(suites.suiteNamed(bad), nullptr) << bad;

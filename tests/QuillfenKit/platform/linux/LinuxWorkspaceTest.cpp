@@ -15,6 +15,7 @@ namespace {
 
 using quillfen::testing::ScopedEnv;
 using quillfen::testing::TempDir;
+using quillfen::testing::writeProgram;
 using quillfen::testing::writeText;
 using ::testing::ElementsAre;
 
@@ -131,13 +132,7 @@ TEST_F(LinuxWorkspaceTest, AnApplicationRunsOnlyWhereItKeepsItsData) {
 }
 
 TEST_F(LinuxWorkspaceTest, ProcessesStartedByAnInstalledDesktopEntryAreRunningApplications) {
-    const auto program = [&](const std::string& name) {
-        const auto path = dir / "bin" / name;
-        writeText(path, "");
-        std::filesystem::permissions(path, std::filesystem::perms::owner_exec,
-                                     std::filesystem::perm_options::add);
-        return std::filesystem::canonical(path);
-    };
+    const auto program = [&](const char* name) { return writeProgram(dir / "bin" / name); };
     const auto entry = [&](const std::filesystem::path& folder, const std::string& file,
                            std::vector<std::pair<std::string, std::string>> keys) {
         keys.insert(keys.begin(), {"Type", "Application"});

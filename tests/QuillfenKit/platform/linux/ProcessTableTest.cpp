@@ -152,14 +152,12 @@ TEST(LongNameCache, ForgetsProcessesNotAskedAboutForAWholeRound) {
 TEST_F(ProcTreeTest, TheSamplerNamesAndMeasuresProcessesFromTheTree) {
     // A desktop application, recognised by the executable its entry starts.
     const fs::path apps = dir / "applications";
-    const fs::path program = dir / "bin" / "firefox-esr";
-    writeText(program, "");
-    fs::permissions(program, fs::perms::owner_exec, fs::perm_options::add);
+    const fs::path program = testing::writeProgram(dir / "bin" / "firefox-esr");
     writeText(apps / "firefox-esr.desktop",
               desktop::format({{"Type", "Application"},
                                {"Name", "Firefox"},
                                {"Exec", desktop::execValue(program) + " %u"}}));
-    writeProcess(proc, {90, "firefox-esr", fs::canonical(program).string(), "", 0, 0, 5000});
+    writeProcess(proc, {90, "firefox-esr", program.string(), "", 0, 0, 5000});
 
     fake::FakePlatform fake;
     fake.platform.kernel = std::make_shared<LinuxKernel>(proc, dir / "sys", kPageSize);
