@@ -11,7 +11,6 @@
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/uio.h>
-#include <unistd.h>
 
 namespace quillfen::platform::dbus {
 namespace {
@@ -69,10 +68,14 @@ struct DirectBusSender::State {
     QSocketNotifier* reader = nullptr;
     QSocketNotifier* writer = nullptr;
 
-    void disconnect() {
-        connected = false;
+    void letGoOfWaiting() {
         std::string().swap(waiting);
         written = 0;
+    }
+
+    void disconnect() {
+        connected = false;
+        letGoOfWaiting();
         if (reader) reader->setEnabled(false);
         if (writer) writer->setEnabled(false);
     }
@@ -139,8 +142,7 @@ struct DirectBusSender::State {
             }
             written += static_cast<std::size_t>(n);
         }
-        std::string().swap(waiting);
-        written = 0;
+        letGoOfWaiting();
         writer->setEnabled(false);
     }
 };
@@ -218,8 +220,6 @@ DirectBusSender::Call::Call(const std::string& destination, const char* path, co
     header_ += fields;
     pad(header_, 8);
 }
-
-DirectBusSender::Call::~Call() = default;
 
 bool DirectBusSender::send(const Call& call, std::string_view bytes) {
     State& state = *state_;

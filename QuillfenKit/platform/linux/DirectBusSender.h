@@ -38,9 +38,6 @@ public:
     public:
         Call(const std::string& destination, const char* path, const char* interface,
              const char* member);
-        ~Call();
-        Call(const Call&) = delete;
-        Call& operator=(const Call&) = delete;
         bool isValid() const { return !header_.empty(); }
 
     private:
