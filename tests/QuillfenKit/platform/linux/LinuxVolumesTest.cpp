@@ -12,7 +12,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cmath>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>

@@ -7,7 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <unistd.h>
 
 namespace quillfen::platform::linux {
