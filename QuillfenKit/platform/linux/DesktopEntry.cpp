@@ -43,8 +43,13 @@ std::optional<std::string> unescapeString(std::string_view v) {
 
 std::string escapeString(std::string_view v) {
     std::string out;
-    for (const char c : v) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const char c = v[i];
         switch (c) {
+        // Readers trim blanks around a value: a space at either end is kept only escaped.
+        case ' ':
+            out += i == 0 || i + 1 == v.size() ? "\\s" : " ";
+            break;
         case '\\':
             out += "\\\\";
             break;

@@ -55,5 +55,14 @@ TEST(DesktopEntry, AWrittenExecRunsExactlyTheProgramGiven) {
     }
 }
 
+TEST(DesktopEntry, AWrittenValueReadsBackWithTheBlanksAtItsEnds) {
+    for (const char* value : {" ", "  Quillfen  Helper ", R"(\tab\s\)", "\t\n"}) {
+        SCOPED_TRACE(value);
+        const auto keys = parse(format({{"Name", value}}));
+        ASSERT_TRUE(keys);
+        EXPECT_EQ(keys->at("Name"), value);
+    }
+}
+
 } // namespace
 } // namespace quillfen::platform::linux::desktop
