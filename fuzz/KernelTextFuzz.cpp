@@ -5,6 +5,7 @@
 
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/KernelText.h"
+#include "platform/linux/MachineIdentity.h"
 #include "platform/linux/MountInfo.h"
 #include "platform/linux/ProcessTable.h"
 
@@ -92,13 +93,38 @@ void processStat(std::string_view text) {
           stat->startTicks == 99 && stat->residentPages == 12);
 }
 
+void osRelease(std::string_view text) {
+    osReleaseValue(text, "VERSION_ID");
+    isPlaceholder(text);
+    const auto version = parseVersionNumbers(text);
+    if (version)
+        check(version->majorVersion >= 0 && version->minorVersion >= 0 &&
+              version->patchVersion >= 0);
+    // Three numbers as a release names them come back as they were, whatever follows.
+    if (text.size() < 24) return;
+    std::int64_t parts[3];
+    for (int i = 0; i < 3; ++i) {
+        std::uint64_t bits = 0;
+        for (int b = 0; b < 8; ++b)
+            bits = bits << 8 | static_cast<unsigned char>(text[i * 8 + b]);
+        parts[i] = static_cast<std::int64_t>(bits >> 1);
+    }
+    const auto tail = text.substr(24);
+    const std::string written = std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." +
+                                std::to_string(parts[2]) + std::string(tail);
+    const auto read = parseVersionNumbers(written);
+    check(read && read->majorVersion == parts[0] && read->minorVersion == parts[1]);
+    if (tail.empty() || tail.front() < '0' || tail.front() > '9')
+        check(read->patchVersion == parts[2]);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
     // A copy of exactly the input, so any read beyond it is caught.
     const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
-    switch (data[0] % 4) {
+    switch (data[0] % 5) {
     case 0:
         numbers(input);
         break;
@@ -108,8 +134,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 2:
         desktopEntry(input);
         break;
-    default:
+    case 3:
         processStat(input);
+        break;
+    default:
+        osRelease(input);
         break;
     }
     return 0;
