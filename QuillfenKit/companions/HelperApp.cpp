@@ -137,6 +137,13 @@ void setLaunchAtLogin(bool value) {
     SensorBridge::writeControl(
         SensorControl{value, value || !current ? std::nullopt : current->stopRequestedAt});
     if (value && isInstalled() && !isRunning()) start();
+    // A running helper withdraws its own login item within a second. One that is not running
+    // would learn of the wish only when the login item starts it, at the very login the user
+    // has just declined.
+    if (!value && !isRunning()) {
+        if (const auto error = os().loginItems->unregisterApp(bundleID))
+            systemLog("Quillfen: login-item update failed: " + *error);
+    }
 }
 
 void start(std::function<void(std::optional<std::string> error)> completion) {

@@ -119,6 +119,8 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
     EXPECT_TRUE(testing::waitForExit(pid, 0));
     status = quillfen({"helper", "status"});
     EXPECT_THAT(status.out, HasSubstr("running: no\nrunning version: —\nautostart: on\n"));
+    EXPECT_EQ(quillfen({"helper", "autostart", "off"}).out, "autostart off\n");
+    EXPECT_FALSE(std::filesystem::exists(autostartEntry)) << "withdrawn for the stopped helper";
 
     const auto uninstall =
         run(kSource / "scripts" / "uninstall", {QString::fromStdString(prefix.string())});

@@ -174,6 +174,9 @@ TEST_F(HelperAppTest, LaunchAtLogin) {
     EXPECT_EQ(control(), (SensorControl{false, 1000}));
     EXPECT_FALSE(HelperApp::launchAtLogin());
     EXPECT_THAT(launches(), IsEmpty());
+    // Stopped, the helper cannot withdraw its login item, so it is withdrawn for it.
+    using Call = platform::fake::FakeLoginItems::Call;
+    EXPECT_THAT(fake.loginItems->apps, ElementsAre(std::pair(Call::unregistered, kID)));
 
     // Switching it on withdraws the request and starts the installed, stopped helper.
     HelperApp::setLaunchAtLogin(true);
@@ -181,13 +184,19 @@ TEST_F(HelperAppTest, LaunchAtLogin) {
     EXPECT_TRUE(HelperApp::launchAtLogin());
     EXPECT_THAT(launches(), ElementsAre(launchOfInstalled));
 
-    // A running helper is not started again, nor one that is not installed.
+    // A running helper is not started again, nor one that is not installed; a running one
+    // withdraws its own login item.
     run("1.0");
     HelperApp::setLaunchAtLogin(true);
+    HelperApp::setLaunchAtLogin(false);
+    EXPECT_EQ(fake.loginItems->apps.size(), 1u);
     quit();
     uninstall();
     HelperApp::setLaunchAtLogin(true);
     EXPECT_EQ(launches().size(), 1u);
+    fake.loginItems->error = "Permission denied";
+    HelperApp::setLaunchAtLogin(false);
+    EXPECT_THAT(logs(), ElementsAre("Quillfen: login-item update failed: Permission denied"));
 }
 
 TEST_F(HelperAppTest, BeginUpdateStopsARunningHelperAndOpensThePageForTheNeededVersion) {
