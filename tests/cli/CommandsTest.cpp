@@ -66,7 +66,6 @@ TEST(Version, IsTheProductVersion) {
     const auto version = quillfen({"--version"});
     EXPECT_EQ(version.status, kSuccess);
     EXPECT_EQ(version.out, "quillfen " + std::string(productVersion()) + "\n");
-    EXPECT_NE(productVersion(), "?");
 }
 
 class SettingsCommand : public ::testing::Test {

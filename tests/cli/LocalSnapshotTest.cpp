@@ -126,7 +126,7 @@ TEST_F(LocalSnapshotWindow, AShortWindowHasNoProcessesAndTheTextSaysWhy) {
         << "missing for another reason: nothing to suggest";
 }
 
-TEST(SnapshotCommand, SecondsTakeAWholeNumberFromOneToAnHourAndGoWithLocal) {
+TEST(SnapshotCommand, OptionsAreKnownAndSecondsAWholeNumberFromOneToAnHourWithLocal) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--local", "--seconds"},
                                                {"--local", "--seconds", "0"},
@@ -134,7 +134,8 @@ TEST(SnapshotCommand, SecondsTakeAWholeNumberFromOneToAnHourAndGoWithLocal) {
                                                {"--local", "--seconds", "1.5"},
                                                {"--local", "--seconds", "-6"},
                                                {"--local", "--seconds", "six"},
-                                               {"--seconds", "6"}}) {
+                                               {"--seconds", "6"},
+                                               {"--local", "--bogus"}}) {
         std::ostringstream out, err;
         EXPECT_EQ(runSnapshot(args, out, err), kMisuse) << ::testing::PrintToString(args);
         EXPECT_TRUE(out.str().empty());

@@ -1,11 +1,8 @@
-#include "Commands.h"
 #include "Frame.h"
 
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace quillfen::cli {
 namespace {
@@ -32,13 +29,6 @@ TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
           "\nfirefox  42 150%   firefox  42   1 GB\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
     EXPECT_EQ(text.find("–"), std::string::npos) << "one dash character everywhere, not an en dash";
-}
-
-TEST(SnapshotCommand, RefusesUnknownOptionsAndNeedsLocal) {
-    std::ostringstream out, err;
-    EXPECT_EQ(runSnapshot({"--bogus"}, out, err), kMisuse);
-    EXPECT_EQ(runSnapshot({}, out, err), kMisuse);
-    EXPECT_TRUE(out.str().empty());
 }
 
 } // namespace

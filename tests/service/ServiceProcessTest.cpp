@@ -8,7 +8,6 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
-#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTimer>
@@ -219,27 +218,6 @@ TEST_F(ServiceProcess, AClientRegistersAgainAfterTheServiceComesBack) {
     EXPECT_NE(a.err().rfind("[XPCClient] registerClient reply: ok"),
               a.errText.find("[XPCClient] registerClient reply: ok"))
         << "registered a second time";
-}
-
-TEST_F(ServiceProcess, OversizedOrGarbageSettingsLeaveTheServiceRunningAndItsSettingsAlone) {
-    service();
-    ASSERT_TRUE(waitFor([&] { return clientCount().has_value(); }));
-    const std::string before = testing::readText(preferences);
-    for (const QByteArray& document :
-         {QByteArray(2 << 20, '{'), QByteArray("garbage"), QByteArray(R"({"theme":"light"})")}) {
-        auto call = QDBusMessage::createMethodCall(
-            "com.brenvoll.pellgrove.service", "/com/brenvoll/pellgrove/service",
-            "com.brenvoll.pellgrove.QuillfenService", "ApplySettings");
-        call << document;
-        connection->send(call);
-    }
-    const auto reply = connection->call(QDBusMessage::createMethodCall(
-        "com.brenvoll.pellgrove.service", "/com/brenvoll/pellgrove/service",
-        "com.brenvoll.pellgrove.QuillfenService", "CurrentSnapshot"));
-    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
-    EXPECT_TRUE(json::decode<SnapshotValues>(
-        std::string_view(reply.arguments().at(0).toByteArray().toStdString())));
-    EXPECT_EQ(testing::readText(preferences), before);
 }
 
 TEST_F(ServiceProcess, TheBusStartsTheInstalledServiceOnTheFirstMessage) {

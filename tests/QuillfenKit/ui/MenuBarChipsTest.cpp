@@ -87,7 +87,7 @@ bool holdsColour(const QImage& image, const QRectF& box, const QColor& colour) {
     return testing::pixelsWhere(image, box, [&](const QColor& c) { return near(c, colour, 6); });
 }
 
-TEST_F(MenuBarChips, LabelsTakeTheMenuBarThemesChipColoursOnTheDarkPanel) {
+TEST_F(MenuBarChips, OnTheDarkPanelValuesStayWhiteInEveryTheme) {
     const std::vector<MenuBarChip> chips{{MenuBarMetric::cpu, "███", "23%"},
                                          {MenuBarMetric::temperature, "███", "47°"}};
     const auto layout = qfMenuBarChipsLayout(chips, {.twoLineLabels = true});
@@ -105,11 +105,6 @@ TEST_F(MenuBarChips, LabelsTakeTheMenuBarThemesChipColoursOnTheDarkPanel) {
         EXPECT_TRUE(near(pixelAt(image, separator.center().x(), separator.center().y()),
                          over(qfMenuBarSeparatorColor(), panel), 2));
         for (const auto& chip : layout.chips) {
-            const QColor expected = QF::chipColor(chip.chip.metric, theme);
-            const QRectF labelBox(chip.labelX + 12, chip.labelBaseline + 6 - 5,
-                                  labelWidth(chip.chip), 4);
-            EXPECT_TRUE(holdsColour(image, labelBox, expected))
-                << rawValue(chip.chip.metric) << " label is not " << expected.name().toStdString();
             const QRectF valueBox(chip.valueX + 12, chip.valueBaseline + 6 - 6, 8, 5);
             EXPECT_TRUE(holdsColour(image, valueBox, Qt::white));
         }

@@ -167,16 +167,12 @@ TEST_F(ClientEndpointTest, SettingsFromTheServiceApplyWithoutBeingPushedBack) {
     EXPECT_FALSE(client->isApplyingRemoteChange);
 }
 
-TEST_F(ClientEndpointTest, BrokenDocumentsChangeNothing) {
+TEST_F(ClientEndpointTest, BrokenSettingsChangeNothing) {
     const auto before = settings.values();
-    const auto snapshotBefore = ClientSnapshotStore::shared().snapshot().values();
     endpoint.settingsDidUpdate(R"({"theme":"light"})");
     endpoint.settingsDidUpdate("");
-    endpoint.snapshotDidUpdate("");
-    endpoint.snapshotDidUpdate("{]");
     fake.queue->runUntilIdle();
     EXPECT_EQ(settings.values(), before);
-    EXPECT_EQ(ClientSnapshotStore::shared().snapshot().values(), snapshotBefore);
     EXPECT_FALSE(client->isApplyingRemoteChange);
 }
 

@@ -44,7 +44,8 @@ TEST(DesktopEntry, TheProgramIsTheFirstArgumentOfExecUnquoted) {
         EXPECT_EQ(execProgram(exec), std::nullopt) << exec;
 }
 
-TEST(DesktopEntry, AWrittenExecRunsExactlyTheProgramGiven) {
+// An Exec line runs exactly the program given; a value keeps the blanks at its ends.
+TEST(DesktopEntry, WhatIsWrittenReadsBackAsGiven) {
     for (const char* program :
          {"/home/u/.local/lib/quillfen/Quillfen Helper.app/Contents/MacOS/quillfen-helper",
           "/tmp/a\"b$c`d\\e%f g", "/tmp/line\nbreak\tand tab"}) {
@@ -53,9 +54,6 @@ TEST(DesktopEntry, AWrittenExecRunsExactlyTheProgramGiven) {
         ASSERT_TRUE(keys);
         EXPECT_EQ(execProgram(keys->at("Exec")), program);
     }
-}
-
-TEST(DesktopEntry, AWrittenValueReadsBackWithTheBlanksAtItsEnds) {
     for (const char* value : {" ", "  Quillfen  Helper ", R"(\tab\s\)", "\t\n"}) {
         SCOPED_TRACE(value);
         const auto keys = parse(format({{"Name", value}}));
