@@ -107,9 +107,7 @@ TEST_F(LocalSnapshotWindow, ASixSecondWindowListsProcessesReadAtBothEnds) {
     const auto text = localSnapshotOutput(values, exampleSummary(), true, kProcessWindowSeconds);
     EXPECT_THAT(*text, ::testing::StartsWith("System     QEMU Standard PC, OS 12.5\n"));
     EXPECT_THAT(*text, HasSubstr("\nworker   100  0%   postgres 200  20 MB\n"));
-    const auto document = localSnapshotOutput(values, exampleSummary(), false, 6);
-    ASSERT_TRUE(document);
-    const auto tree = json::parse(*document);
+    const auto tree = json::parse(localSnapshotOutput(values, exampleSummary(), false, 6).value());
     ASSERT_TRUE(tree);
     EXPECT_TRUE(tree->contains("_processes"));
     EXPECT_EQ((*tree)["system"]["machineName"], "QEMU Standard PC");

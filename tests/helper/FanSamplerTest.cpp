@@ -88,13 +88,15 @@ INSTANTIATE_TEST_SUITE_P(Table, FanRange, ::testing::Values(
     ::testing::PrintToStringParamName());
 // clang-format on
 
-TEST_F(FanSamplerTest, ZeroFansIsAbsentForeverAndTheCountIsReadOnce) {
+TEST_F(FanSamplerTest, ZeroFansOrNoControllerIsAbsentAndTheCountIsReadOnce) {
     fans(0);
     FanSampler sampler;
     EXPECT_FALSE(sampler.sample());
     fans(2);
     EXPECT_FALSE(sampler.sample());
     EXPECT_EQ(fake.smc->infoRequests["FNum"], 1);
+    fake.smc->present = false;
+    EXPECT_FALSE(FanSampler().sample()) << "no controller";
 }
 
 TEST_F(FanSamplerTest, AnUnreadableCountIsTriedAgainOnEveryCall) {
@@ -105,12 +107,6 @@ TEST_F(FanSamplerTest, AnUnreadableCountIsTriedAgainOnEveryCall) {
     fans(1);
     flt("F0Ac", 640);
     EXPECT_EQ(sampler.sample()->rpm, 640);
-}
-
-TEST_F(FanSamplerTest, NoControllerNoReading) {
-    fake.smc->present = false;
-    fans(1);
-    EXPECT_FALSE(FanSampler().sample());
 }
 
 } // namespace

@@ -122,17 +122,13 @@ testing::Ran print(const QStringList& args, const std::filesystem::path& sysfs =
     env.insert("QUILLFEN_SYSFS_ROOT", QString::fromStdString(sysfs.string()));
     return testing::runToEnd(QString::fromStdString(kExecutable.string()), args, env);
 }
-std::optional<SensorsPayload> printed(const std::filesystem::path& sysfs) {
-    const auto ran = print({"--print"}, sysfs);
-    if (ran.status != 0) return std::nullopt;
-    EXPECT_TRUE(ran.out.ends_with("}\n"));
-    return json::decode<SensorsPayload>(std::string_view(ran.out));
-}
-
-const std::filesystem::path kSysfs = std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs";
 
 TEST(HelperPrint, ShowsFansAndTemperaturesOfACapturedMachine) {
-    const auto amd = printed(kSysfs / "amd-desktop");
+    const auto ran =
+        print({"--print"}, std::filesystem::path(QUILLFEN_FIXTURES) / "sysfs/amd-desktop");
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_TRUE(ran.out.ends_with("}\n"));
+    const auto amd = json::decode<SensorsPayload>(std::string_view(ran.out));
     ASSERT_TRUE(amd);
     EXPECT_EQ(amd->fan, (FanReading{1045, 3, std::vector<double>{1045, 0, 870}, 200, 2000}));
     EXPECT_EQ(amd->thermal, (ThermalReading{68.5, 50, 42.5, std::nullopt, 44.85}));

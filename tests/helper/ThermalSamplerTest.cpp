@@ -33,7 +33,7 @@ TEST_F(ThermalSamplerTest, SamplesAtMostEveryTwoSecondsOnTheWallClock) {
     EXPECT_TRUE(sampler.sample()) << "a wall clock set back must not freeze the readings";
 }
 
-TEST_F(ThermalSamplerTest, TheThrottleHoldsWithoutSensorAccessToo) {
+TEST_F(ThermalSamplerTest, WithoutSensorAccessThereIsNoReadingAndTheThrottleStillHolds) {
     fake.hid->available = false;
     ThermalSampler sampler;
     EXPECT_FALSE(sampler.sample());
@@ -44,11 +44,9 @@ TEST_F(ThermalSamplerTest, TheThrottleHoldsWithoutSensorAccessToo) {
         EXPECT_FALSE(sampler.sample());
     }
     EXPECT_EQ(fake.smc->exchanges, 0); // no client: memory keys are not even read
-}
-
-TEST_F(ThermalSamplerTest, UnlistableServicesGiveNoReading) {
+    fake.hid->available = true;
     fake.hid->listable = false;
-    EXPECT_FALSE(ThermalSampler().sample());
+    EXPECT_FALSE(ThermalSampler().sample()) << "services that cannot be listed";
 }
 
 struct NameCase {

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTimer>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +22,8 @@
 
 namespace quillfen {
 namespace {
+
+using ::testing::HasSubstr;
 
 const QString kBin = QString(QUILLFEN_BUILD_DIR) + "/bin/";
 
@@ -139,7 +142,7 @@ TEST_F(ServiceProcess, ClientsGetSnapshotsAndSettingsWithoutEchoAndLeftClientsAr
     EXPECT_EQ(a.count(isSettings), 1);
     EXPECT_EQ(b.count(isSettings), 1);
     const auto line = *std::find_if(a.out.begin(), a.out.end(), isSettings);
-    EXPECT_NE(line.find(R"("temperatureUnit":"fahrenheit")"), std::string::npos) << line;
+    EXPECT_THAT(line, HasSubstr(R"("temperatureUnit":"fahrenheit")"));
 
     b.process.kill();
     b.process.waitForFinished();
@@ -196,9 +199,7 @@ TEST_F(ServiceProcess, ASettingThatCannotBeSavedIsReportedAsNotSaved) {
     Running& set = start("quillfen", {"settings", "set", "theme", "light"});
     ASSERT_TRUE(set.process.waitForFinished(15000));
     EXPECT_EQ(set.process.exitCode(), 1);
-    EXPECT_NE(set.err().find("theme was not saved: cannot save the settings file"),
-              std::string::npos)
-        << set.errText;
+    EXPECT_THAT(set.err(), HasSubstr("theme was not saved: cannot save the settings file"));
     EXPECT_TRUE(set.out.empty());
 }
 
@@ -288,44 +289,36 @@ TEST_F(ServiceProcess, WithoutASessionBusEveryCommandSaysHowToGetOneAndFails) {
         const auto said = runQuillfen(args, noBus);
         EXPECT_EQ(said.status, 1);
         EXPECT_EQ(said.out, "");
-        EXPECT_NE(said.err.find("quillfen: no session bus (cannot connect to unix:path="),
-                  std::string::npos)
-            << said.err;
-        EXPECT_NE(said.err.find("dbus-run-session -- quillfen"), std::string::npos);
+        EXPECT_THAT(said.err, HasSubstr("quillfen: no session bus (cannot connect to unix:path="));
+        EXPECT_THAT(said.err, HasSubstr("dbus-run-session -- quillfen"));
         EXPECT_LT(said.ms, 3000);
     }
     // A setting is saved all the same, and says so.
     const auto set = runQuillfen({"settings", "set", "theme", "light"}, noBus);
     EXPECT_EQ(set.status, 0);
     EXPECT_EQ(set.out, "theme = light\n");
-    EXPECT_NE(set.err.find("theme is saved, but the monitoring service was not told: no session "
-                           "bus"),
-              std::string::npos)
-        << set.err;
+    EXPECT_THAT(set.err, HasSubstr("theme is saved, but the monitoring service was not told: "
+                                   "no session bus"));
 }
 
 TEST_F(ServiceProcess, WithoutAServiceCommandsPointAtTheInstallerAndWatchKeepsTrying) {
     const auto snapshot = runQuillfen({"snapshot"}, env);
     EXPECT_EQ(snapshot.status, 1);
     EXPECT_EQ(snapshot.out, "");
-    EXPECT_NE(snapshot.err.find("quillfen: the monitoring service is not installed"),
-              std::string::npos)
-        << snapshot.err;
-    EXPECT_NE(snapshot.err.find("scripts/install"), std::string::npos);
+    EXPECT_THAT(snapshot.err, HasSubstr("quillfen: the monitoring service is not installed"));
+    EXPECT_THAT(snapshot.err, HasSubstr("scripts/install"));
     EXPECT_LT(snapshot.ms, 3000);
 
     const auto set = runQuillfen({"settings", "set", "temperatureUnit", "fahrenheit"}, env);
     EXPECT_EQ(set.status, 0);
-    EXPECT_NE(set.err.find("is saved, but the monitoring service was not told: the monitoring "
-                           "service is not installed"),
-              std::string::npos)
-        << set.err;
+    EXPECT_THAT(set.err, HasSubstr("is saved, but the monitoring service was not told: the "
+                                   "monitoring service is not installed"));
 
     Running& w = start("quillfen", {"watch"});
     const auto said = watchSays(w, "the monitoring service is not installed");
     ASSERT_TRUE(said) << w.err();
     EXPECT_LT(*said, 3000);
-    EXPECT_NE(w.errText.find("Trying again"), std::string::npos);
+    EXPECT_THAT(w.errText, HasSubstr("Trying again"));
     EXPECT_EQ(w.process.state(), QProcess::Running);
 
     // Once there is a service, the view shows its readings.

@@ -102,10 +102,6 @@ protected:
         std::erase_if(fake.workspace->running,
                       [](auto& a) { return a.bundleIdentifier == kHelperID; });
     }
-    void runMenu() {
-        fake.workspace->running.push_back(
-            {std::string(MenuBarApp::bundleID), "Quillfen Menu", MenuBarApp::bundleURL(), 4343});
-    }
 
     template <typename W = QWidget> W* find(const QString& name) const {
         auto* widget = view->findChild<W*>(name);
@@ -278,7 +274,8 @@ TEST_F(SettingsWindow, AQuitMenuBarAppCanBeShownAgain) {
     EXPECT_THAT(
         fake.workspace->launches,
         ElementsAre(FakeWorkspace::Launch{kAppBundle / "Contents/MacOS/Quillfen Menu.app", false}));
-    runMenu();
+    fake.workspace->running.push_back(
+        {std::string(MenuBarApp::bundleID), "Quillfen Menu", MenuBarApp::bundleURL(), 4343});
     fake.queue->runUntilIdle();
     EXPECT_TRUE(view->menuRunning());
     EXPECT_FALSE(shown("menuHidden"));

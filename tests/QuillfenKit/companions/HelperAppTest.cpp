@@ -47,7 +47,6 @@ protected:
     void quit() { fake.workspace->running.clear(); }
 
     std::optional<SensorControl> control() const { return SensorBridge::readControl(); }
-    SensorControl stopRequestNow() const { return {false, fake.clock->now()}; }
     std::vector<FakeWorkspace::Launch> launches() const { return fake.workspace->launches; }
     platform::UserDefaults& store() { return *fake.defaults->suiteNamed(SensorBridge::groupID); }
     std::vector<std::string> logs() const { return fake.log->lines(); }
@@ -311,7 +310,7 @@ TEST_F(HelperAppTest, StopsEachOutdatedRunningVersionOnce) {
 
     run("0.9");
     HelperApp::stopUnsupportedHelperIfNeeded();
-    EXPECT_EQ(control(), stopRequestNow());
+    EXPECT_EQ(control(), (SensorControl{false, fake.clock->now()}));
     EXPECT_EQ(store().stringForKey("helperStoppedUnsupported"), "0.9");
     EXPECT_THAT(logs(),
                 ElementsAre("Quillfen: helper 0.9 is below the required 1.0 — stopping it"));

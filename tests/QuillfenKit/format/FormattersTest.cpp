@@ -47,14 +47,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TemperatureCase{-kInf, TemperatureUnit::celsius, true, "—"}));
 
 TEST(PercentText, RoundsHalvesAwayFromZero) {
-    EXPECT_EQ(Formatters::percent(0.456), "46%");
-    EXPECT_EQ(Formatters::percent(0.005), "1%");
-    EXPECT_EQ(Formatters::percent(1.0), "100%");
-    EXPECT_EQ(Formatters::percent(0), "0%");
-    EXPECT_EQ(Formatters::percent(-0.004), "0%");
-    EXPECT_EQ(Formatters::percent(2.5), "250%");
-    EXPECT_EQ(Formatters::percent(kNaN), "—");
-    EXPECT_EQ(Formatters::percent(kInf), "—");
+    const std::pair<double, const char*> cases[] = {{0.456, "46%"}, {0.005, "1%"},  {1.0, "100%"},
+                                                    {0, "0%"},      {-0.004, "0%"}, {2.5, "250%"},
+                                                    {kNaN, "—"},    {kInf, "—"}};
+    for (const auto& [fraction, text] : cases)
+        EXPECT_EQ(Formatters::percent(fraction), text) << fraction;
 }
 
 struct BytesCase {

@@ -5,6 +5,11 @@
 #include <limits>
 
 namespace quillfen {
+
+template <typename T> void PrintTo(const RingBuffer<T>& ring, std::ostream* os) {
+    *os << ::testing::PrintToString(ring.values()) << " of " << ring.capacity();
+}
+
 namespace {
 
 template <typename T> class RingBufferTest : public ::testing::Test {
@@ -44,21 +49,12 @@ TYPED_TEST(RingBufferTest, KeepsTheNewestValuesOldestFirst) {
 }
 
 TYPED_TEST(RingBufferTest, DecodingKeepsTheNewestValuesAndClampsCapacity) {
-    const auto trimmed = this->decoded(R"({"capacity":3,"values":[1,2,3,4,5]})");
-    ASSERT_TRUE(trimmed);
-    EXPECT_EQ(trimmed->capacity(), 3);
-    EXPECT_EQ(trimmed->values(), this->list({3, 4, 5}));
-
+    EXPECT_EQ(this->decoded(R"({"capacity":3,"values":[1,2,3,4,5]})"), this->filled(3, {3, 4, 5}));
+    EXPECT_EQ(this->decoded(R"({"capacity":0,"values":[1]})"), this->filled(1, {}));
     auto sparse = this->decoded(R"({"values":[7],"capacity":5})");
     ASSERT_TRUE(sparse);
     sparse->append(TypeParam(8));
-    EXPECT_EQ(sparse->values(), this->list({7, 8}));
-    EXPECT_EQ(sparse->capacity(), 5);
-
-    const auto zero = this->decoded(R"({"capacity":0,"values":[1]})");
-    ASSERT_TRUE(zero);
-    EXPECT_EQ(zero->capacity(), 1);
-    EXPECT_TRUE(zero->values().empty());
+    EXPECT_EQ(sparse, this->filled(5, {7, 8}));
 }
 
 TYPED_TEST(RingBufferTest, MalformedDocumentsFail) {

@@ -20,10 +20,6 @@ QColor hex(unsigned v) {
     return QColor((v >> 16) & 0xff, (v >> 8) & 0xff, v & 0xff);
 }
 
-std::array<QColor, 9> fields(const QFAccents& a) {
-    return {a.cpu, a.gpu, a.mem, a.disk, a.net, a.bat, a.warn, a.sys, a.brand};
-}
-
 class AccentTable : public UiTest, public ::testing::WithParamInterface<ThemeRow> {};
 
 TEST_P(AccentTable, EveryRoleHasItsValueAndTheAccessorsFollowTheSetting) {
@@ -31,7 +27,9 @@ TEST_P(AccentTable, EveryRoleHasItsValueAndTheAccessorsFollowTheSetting) {
     std::array<QColor, 9> expected;
     for (std::size_t i = 0; i < 9; ++i)
         expected[i] = hex(row.accents[i]);
-    EXPECT_EQ(fields(accents(row.theme)), expected);
+    const QFAccents& a = accents(row.theme);
+    EXPECT_EQ((std::array{a.cpu, a.gpu, a.mem, a.disk, a.net, a.bat, a.warn, a.sys, a.brand}),
+              expected);
 
     // Another theme first, so that a remembered palette would show.
     setTheme(row.theme == QFThemeChoice::multi ? QFThemeChoice::light : QFThemeChoice::multi);

@@ -14,8 +14,11 @@ namespace {
 using platform::fake::FakeConnection;
 using ::testing::ElementsAre;
 
+// A client started on a fake platform.
 class XPCClientTest : public ::testing::Test {
 protected:
+    XPCClientTest() { client->start(); }
+
     FakeConnection& connection(std::size_t i = 0) { return *fake.messaging->connections.at(i); }
     std::vector<std::string> logLines() const { return fake.log->lines(); }
 
@@ -25,7 +28,6 @@ protected:
 };
 
 TEST_F(XPCClientTest, StartConnectsOnceRegistersTheListenerAndPushesTheSettings) {
-    client->start();
     AppSettings::onLocalChange = [] { FAIL() << "start() ran twice"; };
     client->start();
     AppSettings::onLocalChange = nullptr;
@@ -41,7 +43,6 @@ TEST_F(XPCClientTest, StartConnectsOnceRegistersTheListenerAndPushesTheSettings)
 }
 
 TEST_F(XPCClientTest, LocalChangesArePushedWholeOnlyWhileConnectedAndNotWhileApplyingRemote) {
-    client->start();
     auto& sent = connection().service->settings;
     sent.clear();
     settings.setTheme(QFThemeChoice::light);
@@ -61,7 +62,6 @@ TEST_F(XPCClientTest, LocalChangesArePushedWholeOnlyWhileConnectedAndNotWhileApp
 }
 
 TEST_F(XPCClientTest, ConnectionLossesBackOffUpToThirtySecondsAndAcceptanceResetsTheCount) {
-    client->start();
     std::vector<double> delays;
     for (int loss = 1; loss <= 7; ++loss) {
         fake.messaging->connections.back()->loseService();
@@ -92,7 +92,6 @@ TEST_F(XPCClientTest, ConnectionLossesBackOffUpToThirtySecondsAndAcceptanceReset
 }
 
 TEST_F(XPCClientTest, AnInterruptionRegistersAgainOnTheSameConnection) {
-    client->start();
     client->reconnectAttempts = 3;
     connection().interrupt();
     fake.queue->runUntilIdle();
@@ -105,7 +104,6 @@ TEST_F(XPCClientTest, AnInterruptionRegistersAgainOnTheSameConnection) {
 }
 
 TEST_F(XPCClientTest, ThePopoverStateIsToldAgainToAServiceMetAnew) {
-    client->start();
     EXPECT_TRUE(connection().service->popover.empty()) << "nothing to tell before it is known";
     client->setPopoverOpen(true);
     connection().loseService();
@@ -118,7 +116,6 @@ TEST_F(XPCClientTest, ThePopoverStateIsToldAgainToAServiceMetAnew) {
 }
 
 TEST_F(XPCClientTest, AReconnectFindingAConnectionDoesNothingAndOnlyOneIsPending) {
-    client->start();
     connection().loseService();
     fake.queue->runUntilIdle();
     client->start(); // connects at once
@@ -128,7 +125,6 @@ TEST_F(XPCClientTest, AReconnectFindingAConnectionDoesNothingAndOnlyOneIsPending
 }
 
 TEST_F(XPCClientTest, ProxyErrorsAreLoggedAndANonConformingProxySendsNothing) {
-    client->start();
     connection().service->errorHandler("Connection refused");
     EXPECT_THAT(logLines(), ElementsAre("[XPCClient] proxy error: Connection refused"));
     connection().conforms = false;
@@ -141,7 +137,6 @@ TEST_F(XPCClientTest, ProxyErrorsAreLoggedAndANonConformingProxySendsNothing) {
 }
 
 TEST_F(XPCClientTest, TheListenerConfiguresIncomingConnectionsWithTheEndpoint) {
-    client->start();
     FakeConnection incoming("peer");
     EXPECT_TRUE(client->listenerShouldAcceptNewConnection(*fake.messaging->listeners[0], incoming));
     EXPECT_EQ(incoming.exportedInterface, QuillfenXPC::clientInterface());
@@ -155,7 +150,6 @@ protected:
 };
 
 TEST_F(ClientEndpointTest, SettingsFromTheServiceApplyWithoutBeingPushedBack) {
-    client->start();
     connection().service->settings.clear();
     auto values = settings.values();
     values.temperatureUnit = TemperatureUnit::fahrenheit;

@@ -28,10 +28,10 @@ protected:
     std::vector<bool>& popover() { return fake.messaging->connections.at(0)->service->popover; }
 
     SystemSnapshot snapshot;
+    MonitorWindow window{snapshot};
 };
 
 TEST_F(MonitorWindowTest, TellsTheServiceSomeoneLooksOnlyWhileItIsOnScreen) {
-    MonitorWindow window(snapshot);
     EXPECT_TRUE(popover().empty()) << "nothing is said before the window shows";
     window.show();
     window.hide();
@@ -45,7 +45,6 @@ TEST_F(MonitorWindowTest, TellsTheServiceSomeoneLooksOnlyWhileItIsOnScreen) {
 }
 
 TEST_F(MonitorWindowTest, SaysItIsConnectingUntilSnapshotsArriveAndWhenTheyStop) {
-    MonitorWindow window(snapshot);
     EXPECT_FALSE(window.isConnected());
     EXPECT_EQ(window.header()->liveText(), "Connecting…");
 
@@ -65,7 +64,6 @@ TEST_F(MonitorWindowTest, SaysItIsConnectingUntilSnapshotsArriveAndWhenTheyStop)
 }
 
 TEST_F(MonitorWindowTest, CardsWithoutReadingsMakeRoomForTheirNeighbours) {
-    MonitorWindow window(snapshot);
     window.resize(1180, 820);
     window.show();
     ASSERT_TRUE(window.isTwoColumns());
@@ -101,7 +99,6 @@ TEST_F(MonitorWindowTest, CardsWithoutReadingsMakeRoomForTheirNeighbours) {
 }
 
 TEST_F(MonitorWindowTest, WithoutTheHelperTheSensorsCardOpensTheGeneralSettings) {
-    MonitorWindow window(snapshot);
     auto values = populatedSnapshot();
     values.sensorsAvailable = false;
     values.thermal.reset();

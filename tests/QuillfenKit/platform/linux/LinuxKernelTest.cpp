@@ -77,9 +77,6 @@ public:
     }
     fs::path proc() const { return dir / "proc"; }
     fs::path sys() const { return dir / "sys"; }
-    void advanceStat() const {
-        fs::copy_file(proc() / "stat.next", proc() / "stat", fs::copy_options::overwrite_existing);
-    }
 
 private:
     TempDir dir;
@@ -101,8 +98,11 @@ struct MachineCase : quillfen::testing::Row {
 
 class CapturedMachine : public ::testing::TestWithParam<MachineCase> {
 protected:
+    CapturedMachine() { fake.platform.kernel = std::make_shared<LinuxKernel>(kernel); }
+
     MachineCopy machine{GetParam().name};
     LinuxKernel kernel{machine.proc(), machine.sys(), GetParam().pageSize};
+    fake::FakePlatform fake;
 };
 
 TEST_P(CapturedMachine, CountersPagesAndTopologyAreTheMachines) {
@@ -119,20 +119,16 @@ TEST_P(CapturedMachine, CountersPagesAndTopologyAreTheMachines) {
     EXPECT_EQ(kernel.hostPageSize(pageSize), kKernSuccess);
     EXPECT_EQ(pageSize, c.pageSize);
     EXPECT_EQ(kernel.physicalMemory(), c.physicalMemory);
-
-    fake::FakePlatform fake;
-    fake.platform.kernel = std::make_shared<LinuxKernel>(kernel);
     EXPECT_EQ(CPUTopology::read(), c.topology);
 }
 
 TEST_P(CapturedMachine, TheSamplerReadsTheLoadBetweenTheTwoCaptures) {
     const auto& c = GetParam();
-    fake::FakePlatform fake;
-    fake.platform.kernel = std::make_shared<LinuxKernel>(kernel);
     CPUSampler sampler;
     ASSERT_FALSE(sampler.sample());
     ASSERT_FALSE(sampler.sampleOverallOnly()) << "the full sample does not prime the other";
-    machine.advanceStat();
+    fs::copy_file(machine.proc() / "stat.next", machine.proc() / "stat",
+                  fs::copy_options::overwrite_existing);
     const auto full = sampler.sample();
     const auto overall = sampler.sampleOverallOnly();
     ASSERT_TRUE(full && overall);

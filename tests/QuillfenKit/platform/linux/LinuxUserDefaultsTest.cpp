@@ -4,6 +4,7 @@
 #include "platform/fake/FakeFileManager.h"
 #include "support/Json.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,8 @@ using quillfen::testing::readText;
 using quillfen::testing::TempDir;
 using quillfen::testing::writeText;
 using Strings = std::vector<std::string>;
+using ::testing::HasSubstr;
+using ::testing::Optional;
 
 class LinuxUserDefaultsTest : public ::testing::Test {
 protected:
@@ -109,14 +112,13 @@ TEST_F(LinuxUserDefaultsTest, AFileThatDoesNotParseIsReadAsEmptyAndSetAsideOnlyB
         writeText(file, content);
         LinuxUserDefaults store(file);
         EXPECT_EQ(store.objectForKey("flag"), std::nullopt);
-        ASSERT_TRUE(store.problem());
-        EXPECT_NE(store.problem()->find("does not parse"), std::string::npos) << *store.problem();
+        EXPECT_THAT(store.problem(), Optional(HasSubstr("does not parse")));
         EXPECT_EQ(readText(file), content) << "a read moves nothing";
 
         EXPECT_TRUE(store.setBool(true, "flag"));
         EXPECT_EQ(stored(), json::parse(R"({"flag":true})"));
-        ASSERT_TRUE(store.problem()) << "the write says where the old file went";
-        EXPECT_NE(store.problem()->find(".unreadable-"), std::string::npos) << *store.problem();
+        EXPECT_THAT(store.problem(), Optional(HasSubstr(".unreadable-")))
+            << "the write says where the old file went";
         EXPECT_TRUE(store.boolForKey("flag"));
         EXPECT_EQ(store.problem(), std::nullopt);
     }
@@ -131,10 +133,9 @@ TEST_F(LinuxUserDefaultsTest, AStoreThatCannotBeReadIsNeverReplaced) {
     std::filesystem::create_directories(file / "inside");
     LinuxUserDefaults store(file);
     EXPECT_EQ(store.objectForKey("flag"), std::nullopt);
-    ASSERT_TRUE(store.problem());
-    EXPECT_NE(store.problem()->find("cannot read"), std::string::npos) << *store.problem();
+    EXPECT_THAT(store.problem(), Optional(HasSubstr("cannot read")));
     EXPECT_FALSE(store.setBool(true, "flag"));
-    EXPECT_NE(store.problem()->find("nothing was saved"), std::string::npos) << *store.problem();
+    EXPECT_THAT(store.problem(), Optional(HasSubstr("nothing was saved")));
     EXPECT_TRUE(std::filesystem::is_directory(file / "inside"));
 }
 
@@ -143,8 +144,7 @@ TEST_F(LinuxUserDefaultsTest, AWriteThatCannotReachTheFileFailsAndSaysWhy) {
     writeText(dir / "Preferences", "");
     LinuxUserDefaults store(file);
     EXPECT_FALSE(store.setBool(true, "flag"));
-    ASSERT_TRUE(store.problem());
-    EXPECT_NE(store.problem()->find("cannot save"), std::string::npos) << *store.problem();
+    EXPECT_THAT(store.problem(), Optional(HasSubstr("cannot save")));
     EXPECT_FALSE(LinuxUserDefaults({}).setBool(true, "flag")) << "no home, nowhere to write";
 }
 

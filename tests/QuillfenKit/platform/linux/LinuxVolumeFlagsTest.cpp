@@ -45,12 +45,11 @@ TEST_F(LinuxVolumeFlagsTest, RemovableMediaAndFileBackedLoopDevicesAreRemovable)
     writeText(sys / "devices/virtual/block/loop2/loop2p1/partition", "1\n");
     writeText(sys / "devices/virtual/block/loop2/loop/backing_file", "/home/u/Disk.img\n");
 
-    EXPECT_EQ(flags.isRemovableDevice(8, 1), false);
-    EXPECT_EQ(flags.isRemovableDevice(8, 17), true);
-    EXPECT_EQ(flags.isRemovableDevice(7, 0), true);
-    EXPECT_EQ(flags.isRemovableDevice(7, 1), false);
-    EXPECT_EQ(flags.isRemovableDevice(259, 3), true);
-    EXPECT_EQ(flags.isRemovableDevice(0, 45), std::nullopt); // tmpfs and the like
+    // 0:45 is tmpfs and the like.
+    const std::tuple<unsigned, unsigned, std::optional<bool>> cases[] = {
+        {8, 1, false}, {8, 17, true}, {7, 0, true}, {7, 1, false}, {259, 3, true}, {0, 45, {}}};
+    for (const auto& [major, minor, removable] : cases)
+        EXPECT_EQ(flags.isRemovableDevice(major, minor), removable) << major << ":" << minor;
 }
 
 TEST(LinuxVolumeFlags, AWritableFolderIsNotReadOnlyAndAMissingOneCannotBeExamined) {

@@ -60,11 +60,13 @@ protected:
         writeText(proc / "80/comm", "broken\n");
         fs::create_directories(proc / "0123");
         fs::create_directory_symlink(proc / "1000", proc / "self");
+        fake.platform.kernel = std::make_shared<LinuxKernel>(proc, dir / "sys", kPageSize);
     }
 
     TempDir dir;
     const fs::path proc = dir / "proc";
     LinuxKernel kernel{proc, dir / "sys", kPageSize};
+    fake::FakePlatform fake;
 };
 
 TEST_F(ProcTreeTest, TheTableListsEveryProcessStillThereWhenItIsRead) {
@@ -158,9 +160,6 @@ TEST_F(ProcTreeTest, TheSamplerNamesAndMeasuresProcessesFromTheTree) {
                                {"Name", "Firefox"},
                                {"Exec", desktop::execValue(program) + " %u"}}));
     writeProcess(proc, {90, "firefox-esr", program.string(), "", 0, 0, 5000});
-
-    fake::FakePlatform fake;
-    fake.platform.kernel = std::make_shared<LinuxKernel>(proc, dir / "sys", kPageSize);
     fake.platform.workspace = std::make_shared<LinuxWorkspace>(std::vector<fs::path>{apps}, proc);
     ProcessSampler sampler;
     ASSERT_FALSE(sampler.sample());
@@ -177,8 +176,6 @@ TEST_F(ProcTreeTest, TheSamplerNamesAndMeasuresProcessesFromTheTree) {
 }
 
 TEST_F(ProcTreeTest, AProcessStartedBetweenReadsLeadsTheMemoryListAtOnce) {
-    fake::FakePlatform fake;
-    fake.platform.kernel = std::make_shared<LinuxKernel>(proc, dir / "sys", kPageSize);
     ProcessSampler sampler;
     ASSERT_FALSE(sampler.sample());
     // A compiler of 228 MB, started after the priming read, busy since.
