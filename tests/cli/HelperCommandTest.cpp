@@ -36,15 +36,12 @@ protected:
         std::filesystem::create_directories(sensorsFolder);
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
         env = QProcessEnvironment::systemEnvironment();
-        const auto set = [&](const char* name, const std::filesystem::path& value) {
+        using Path = std::pair<const char*, std::filesystem::path>;
+        for (const auto& [name, value] :
+             {Path{"HOME", home}, Path{"XDG_DATA_HOME", home / ".local" / "share"},
+              Path{"XDG_CONFIG_HOME", home / ".config"}, Path{"XDG_RUNTIME_DIR", runtime},
+              Path{"XDG_DATA_DIRS", prefix / "share"}, Path{"QUILLFEN_BUILD_DIR", kBuild}})
             env.insert(name, QString::fromStdString(value.string()));
-        };
-        set("HOME", home);
-        set("XDG_DATA_HOME", home / ".local" / "share");
-        set("XDG_CONFIG_HOME", home / ".config");
-        set("XDG_RUNTIME_DIR", runtime);
-        set("XDG_DATA_DIRS", prefix / "share");
-        set("QUILLFEN_BUILD_DIR", kBuild);
     }
     void TearDown() override {
         for (const auto& app : ownHelpers())

@@ -66,6 +66,11 @@ bool waitFor(const std::function<bool()>& done, int deadlineMs = 15000) {
     return testing::spinUntil(done, deadlineMs);
 }
 
+// What a command run to its end said: its output, status and time taken.
+testing::Ran runQuillfen(const QStringList& args, const QProcessEnvironment& env) {
+    return testing::runToEnd(kBin + "quillfen", args, env);
+}
+
 class ServiceProcess : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -132,9 +137,8 @@ TEST_F(ServiceProcess, ClientsGetSnapshotsAndSettingsWithoutEchoAndLeftClientsAr
     ASSERT_TRUE(waitFor([&] { return a.count(isSnapshot) >= 2 && b.count(isSnapshot) >= 2; }));
     EXPECT_EQ(clientCount(), 2u);
 
-    Running& set = start("quillfen", {"settings", "set", "temperatureUnit", "fahrenheit"});
-    ASSERT_TRUE(set.process.waitForFinished(15000));
-    EXPECT_EQ(set.process.exitCode(), 0) << set.err();
+    const auto set = runQuillfen({"settings", "set", "temperatureUnit", "fahrenheit"}, env);
+    EXPECT_EQ(set.status, 0) << set.err;
     ASSERT_TRUE(waitFor([&] { return a.count(isSettings) >= 1 && b.count(isSettings) >= 1; }));
     // A client echoing what it was told would make the service pass it on again.
     const int aSnapshots = a.count(isSnapshot);
@@ -196,11 +200,10 @@ TEST_F(ServiceProcess, ASettingThatCannotBeSavedIsReportedAsNotSaved) {
     // A file where the settings folder should be: nobody can save there, root included.
     std::filesystem::remove_all(library / "Preferences");
     testing::writeText(library / "Preferences", "");
-    Running& set = start("quillfen", {"settings", "set", "theme", "light"});
-    ASSERT_TRUE(set.process.waitForFinished(15000));
-    EXPECT_EQ(set.process.exitCode(), 1);
-    EXPECT_THAT(set.err(), HasSubstr("theme was not saved: cannot save the settings file"));
-    EXPECT_TRUE(set.out.empty());
+    const auto set = runQuillfen({"settings", "set", "theme", "light"}, env);
+    EXPECT_EQ(set.status, 1);
+    EXPECT_THAT(set.err, HasSubstr("theme was not saved: cannot save the settings file"));
+    EXPECT_EQ(set.out, "");
 }
 
 TEST_F(ServiceProcess, AClientRegistersAgainAfterTheServiceComesBack) {
@@ -225,10 +228,9 @@ TEST_F(ServiceProcess, TheBusStartsTheInstalledServiceOnTheFirstMessage) {
     const QString prefix = QString::fromStdString((dir / "prefix").string());
     auto installEnv = env;
     installEnv.insert("QUILLFEN_BUILD_DIR", QUILLFEN_BUILD_DIR);
-    Running& install =
-        launch("bash", {QString(QUILLFEN_SOURCE_DIR) + "/scripts/install", prefix}, installEnv);
-    ASSERT_TRUE(install.process.waitForFinished(60000));
-    ASSERT_EQ(install.process.exitCode(), 0) << install.err();
+    const auto install = testing::runToEnd(
+        "bash", {QString(QUILLFEN_SOURCE_DIR) + "/scripts/install", prefix}, installEnv);
+    ASSERT_EQ(install.status, 0) << install.err;
     EXPECT_FALSE(
         connection->interface()->isServiceRegistered("com.brenvoll.pellgrove.service").value())
         << "nothing runs before the first message";
@@ -263,11 +265,6 @@ TEST_F(ServiceProcess, TheBusStartsTheInstalledServiceOnTheFirstMessage) {
     EXPECT_TRUE(text.count([](const auto& l) { return l.starts_with("cores "); }) == 1 &&
                 text.count([](const auto& l) { return l.starts_with("System "); }) == 1)
         << "every core, and the machine";
-}
-
-// What a command says when it gets nothing: its output, status and time taken.
-testing::Ran runQuillfen(const QStringList& args, const QProcessEnvironment& env) {
-    return testing::runToEnd(kBin + "quillfen", args, env);
 }
 
 // Waits for a watch, which keeps trying, to say what is wrong; how long that took.

@@ -62,13 +62,11 @@ TEST_F(HelperAppTest, OnlyABundleOnAPersistentVolumeIsInstalled) {
         std::optional<VolumeResourceValues> values;
         bool installed;
     };
-    const Case cases[] = {
-        {"unknown to the system", std::nullopt, true},
-        {"local disk", VolumeResourceValues{false, false}, true},
-        {"flags not reported", VolumeResourceValues{}, true},
-        {"mounted read-only image", VolumeResourceValues{true, false}, false},
-        {"removable drive", VolumeResourceValues{false, true}, false},
-    };
+    const Case cases[] = {{"unknown to the system", std::nullopt, true},
+                          {"local disk", VolumeResourceValues{false, false}, true},
+                          {"flags not reported", VolumeResourceValues{}, true},
+                          {"mounted read-only image", VolumeResourceValues{true, false}, false},
+                          {"removable drive", VolumeResourceValues{false, true}, false}};
     install("1.1");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.volume);

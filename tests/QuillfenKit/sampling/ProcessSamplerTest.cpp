@@ -106,8 +106,7 @@ TEST_F(ProcessSamplerTest, NamesComeFromTheRunningAppThenTheLongThenTheShortThen
     process(6).longName = process(6).shortName = process(6).comm = "";
     fake.workspace->running = {
         {"org.mozilla.firefox", "Firefox", "/usr/share/applications/firefox.desktop", 1},
-        {"com.example.bare", "", "", 2},
-    };
+        {"com.example.bare", "", "", 2}};
     EXPECT_THAT(
         secondReading().value().topByMemory,
         ElementsAre(ProcessRow{1, "Firefox", "/usr/share/applications/firefox.desktop", 0, 50},

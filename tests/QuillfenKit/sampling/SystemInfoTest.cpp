@@ -44,8 +44,7 @@ TEST_F(SystemInfoTest, TheMachineNameKeepsTheModelAndTheScreenSize) {
         {"Mac mini (M2, 2023)", "Mac mini"},
         {"MacBook Air", "MacBook Air"},
         {"Studio Display 27-inch", "Studio Display 27-inch 27\""},
-        {"Odd (x-inch, 13-inch)", "Odd 13\""},
-    };
+        {"Odd (x-inch, 13-inch)", "Odd 13\""}};
     for (const auto& [marketing, machine] : cases) {
         product(std::string(marketing));
         EXPECT_EQ(SystemInfo::machineName(), machine) << marketing;
@@ -76,10 +75,7 @@ TEST_F(SystemInfoTest, UptimeIsShownInItsTwoLargestUnits) {
 
 TEST_F(SystemInfoTest, VersionsDropAZeroPatchAndKeepAWrittenMinor) {
     const std::pair<platform::OperatingSystemVersion, const char*> cases[] = {
-        {{14, 0, 0}, "14.0"},
-        {{14, 2, 1}, "14.2.1"},
-        {{22, 4, 0, 2}, "22.04"},
-    };
+        {{14, 0, 0}, "14.0"}, {{14, 2, 1}, "14.2.1"}, {{22, 4, 0, 2}, "22.04"}};
     for (const auto& [version, text] : cases) {
         fake.kernel->osVersion = version;
         EXPECT_EQ(SystemInfo::osVersionString(), text);

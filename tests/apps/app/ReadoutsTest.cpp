@@ -15,13 +15,10 @@ TEST(Readouts, NumbersAreSetApartFromTheirUnits) {
     struct Case {
         NumberAndUnit actual, expected;
     };
-    for (const auto& [actual, expected] : {
-             Case{splitAtSpace("—"), {"—", ""}},
-             Case{bytesReadout(3ull << 30), {"3", "GB"}},
-             Case{rateReadout(2048), {"2", "KB/s"}},
-             Case{percentReadout(0.456), {"46", "%"}},
-             Case{percentReadout(std::nan("")), {"—", ""}},
-         })
+    for (const auto& [actual, expected] :
+         {Case{splitAtSpace("—"), {"—", ""}}, Case{bytesReadout(3ull << 30), {"3", "GB"}},
+          Case{rateReadout(2048), {"2", "KB/s"}}, Case{percentReadout(0.456), {"46", "%"}},
+          Case{percentReadout(std::nan("")), {"—", ""}}})
         EXPECT_EQ(actual, expected) << expected.number.toStdString();
 }
 
@@ -38,18 +35,12 @@ TEST(Readouts, TimesPercentagesAndSpeedsStayReadableAtTheirLimits) {
         const char* expected;
     };
     const double inf = std::numeric_limits<double>::infinity();
-    for (const auto& [actual, expected] : {
-             Case{minutesText(125), "2h 05m"},
-             Case{minutesText(0), "0h 00m"},
-             Case{minutesText(100 * 60), "99h 59m"},
-             Case{minutesText(-1), "—"},
-             Case{minutesText(std::nullopt), "—"},
-             Case{corePercentText(12.345), "12.3%"},
-             Case{corePercentText(inf), "—"},
-             Case{rpmText(1199.6), "1200 rpm"},
-             Case{rpmText(std::nan("")), "—"},
-             Case{rpmText(1e12), "—"},
-         })
+    for (const auto& [actual, expected] :
+         {Case{minutesText(125), "2h 05m"}, Case{minutesText(0), "0h 00m"},
+          Case{minutesText(100 * 60), "99h 59m"}, Case{minutesText(-1), "—"},
+          Case{minutesText(std::nullopt), "—"}, Case{corePercentText(12.345), "12.3%"},
+          Case{corePercentText(inf), "—"}, Case{rpmText(1199.6), "1200 rpm"},
+          Case{rpmText(std::nan("")), "—"}, Case{rpmText(1e12), "—"}})
         EXPECT_EQ(actual, QString::fromUtf8(expected));
 }
 

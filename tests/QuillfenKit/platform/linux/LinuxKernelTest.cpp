@@ -183,6 +183,7 @@ protected:
     TempDir dir;
     LinuxKernel kernel{dir / "proc", dir / "sys", 4096};
 };
+using LinuxKernelMemory = LinuxKernelStat; // the kernel reads its tree only when asked
 
 TEST_F(LinuxKernelStat, ACounterThatStepsBackIsHeldAtItsPreviousValue) {
     EXPECT_EQ(single("100 0 100 100 50 0 0 0 0 0"), (Ticks{100, 100, 150, 0}));
@@ -233,9 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Memory ---------------------------------------------------------------------------------
 
-TEST(LinuxKernelMemory, MissingMeminfoFailsAndMissingOrMalformedLinesCountAsZero) {
-    TempDir dir;
-    LinuxKernel kernel(dir / "proc", dir / "sys", 4096);
+TEST_F(LinuxKernelMemory, MissingMeminfoFailsAndMissingOrMalformedLinesCountAsZero) {
     EXPECT_FALSE(vmStatistics(kernel));
     writeText(dir / "proc/meminfo", "MemTotal: 8192 kB\nInactive(file): x kB\n");
     EXPECT_FALSE(vmStatistics(kernel)) << "no MemFree: not meminfo";
@@ -319,11 +318,9 @@ INSTANTIATE_TEST_SUITE_P(Table, MeminfoMapping, ::testing::Values(
     ::testing::PrintToStringParamName());
 // clang-format on
 
-TEST(LinuxKernelMemory, ZramDevicesAreFoundAgainWhenOneGoesAndEveryThirtyTwoReads) {
-    TempDir dir;
+TEST_F(LinuxKernelMemory, ZramDevicesAreFoundAgainWhenOneGoesAndEveryThirtyTwoReads) {
     writeText(dir / "proc/meminfo", "MemTotal: 65536 kB\nMemFree: 0 kB\nMemAvailable: 0 kB\n");
     writeText(dir / "sys/block/zram0/mm_stat", "0 0 4096 0\n");
-    LinuxKernel kernel(dir / "proc", dir / "sys", 4096);
     const auto compressed = [&] { return vmStatistics(kernel)->compressorPageCount; };
     EXPECT_EQ(compressed(), 1u);
     writeText(dir / "sys/block/zram1/mm_stat", "0 0 8192 0\n");
