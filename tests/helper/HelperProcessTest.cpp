@@ -22,8 +22,8 @@ const std::filesystem::path kExecutable = kBundle / "Contents" / "MacOS" / "quil
 class HelperProcess : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(container());
-        std::filesystem::create_directories(sensorsFolder());
+        std::filesystem::create_directories(container);
+        std::filesystem::create_directories(sensorsFolder);
         std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
     }
     void TearDown() override {
@@ -32,13 +32,6 @@ protected:
             process.waitForFinished();
         }
     }
-
-    std::filesystem::path container() const { return dir / "group.com.brenvoll.pellgrove"; }
-    // In the runtime folder the test gives the helper.
-    std::filesystem::path sensorsFolder() const {
-        return dir / "run" / "group.com.brenvoll.pellgrove";
-    }
-    std::filesystem::path sensorsFile() const { return sensorsFolder() / "sensors.json"; }
 
     void start(const std::filesystem::path& exe) {
         auto env = QProcessEnvironment::systemEnvironment();
@@ -56,10 +49,10 @@ protected:
     // Waits, without polling, for the helper to replace its file with a payload newer than
     // `after`; gives up when the helper ends or after a generous deadline.
     std::optional<SensorsPayload> nextPayload(double after) {
-        QFileSystemWatcher watcher({QString::fromStdString(sensorsFolder().string())});
+        QFileSystemWatcher watcher({QString::fromStdString(sensorsFolder.string())});
         std::optional<SensorsPayload> p;
         const auto fresh = [&] {
-            const auto text = readFile(sensorsFile(), 1 << 16);
+            const auto text = readFile(sensorsFile, 1 << 16);
             p = text ? json::decode<SensorsPayload>(std::string_view(*text)) : std::nullopt;
             return p && p->sampledAt > after;
         };
@@ -69,6 +62,10 @@ protected:
     }
 
     TempDir dir;
+    const std::filesystem::path container = dir / "group.com.brenvoll.pellgrove";
+    // In the runtime folder the test gives the helper.
+    const std::filesystem::path sensorsFolder = dir / "run" / "group.com.brenvoll.pellgrove";
+    const std::filesystem::path sensorsFile = sensorsFolder / "sensors.json";
     QProcess process;
 };
 
@@ -88,9 +85,9 @@ TEST_F(HelperProcess, FromItsBundleRewritesSensorsEverySecondWithItsVersion) {
     ASSERT_TRUE(process.waitForFinished());
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sensorsFolder()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sensorsFolder), {}), 1);
     // Nothing of it went to the disk.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(container()), {}), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(container), {}), 0);
 }
 
 TEST_F(HelperProcess, OutsideABundleWritesNoVersion) {
@@ -101,19 +98,19 @@ TEST_F(HelperProcess, OutsideABundleWritesNoVersion) {
     const auto first = nextPayload(0);
     ASSERT_TRUE(first);
     EXPECT_FALSE(first->helperVersion);
-    EXPECT_EQ(readFile(sensorsFile(), 1 << 16)->find("helperVersion"), std::string::npos);
+    EXPECT_EQ(readFile(sensorsFile, 1 << 16)->find("helperVersion"), std::string::npos);
 }
 
 TEST_F(HelperProcess, AStopRequestNewerThanTheLaunchEndsItBeforeAnyPayload) {
     const double later =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() +
         3600;
-    testing::writeText(container() / "control.json",
+    testing::writeText(container / "control.json",
                        R"({"autostart":false,"stopRequestedAt":)" + std::to_string(later) + "}");
     start(kExecutable);
     ASSERT_TRUE(process.waitForFinished(8000));
     EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
+    EXPECT_FALSE(std::filesystem::exists(sensorsFile));
 }
 
 // `--print` shows one payload from a captured machine and exits.

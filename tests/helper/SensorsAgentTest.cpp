@@ -50,11 +50,8 @@ protected:
         fake.application->setDelegate(agent.get());
     }
 
-    std::filesystem::path sensorsFile() const {
-        return dir / "group.com.brenvoll.pellgrove" / "sensors.json";
-    }
     SensorsPayload payload() const {
-        const auto p = json::decode<SensorsPayload>(std::string_view(readText(sensorsFile())));
+        const auto p = json::decode<SensorsPayload>(std::string_view(readText(sensorsFile)));
         EXPECT_TRUE(p);
         return p.value_or(SensorsPayload{});
     }
@@ -67,6 +64,7 @@ protected:
     }
 
     TempDir dir;
+    const std::filesystem::path sensorsFile = dir / "group.com.brenvoll.pellgrove" / "sensors.json";
     platform::fake::FakePlatform fake;
     Script<ThermalReading> thermal;
     Script<FanReading> fan;
@@ -75,11 +73,11 @@ protected:
 
 TEST_F(SensorsAgentTest, ALaunchRemovesWhatAKilledHelperLeftBetweenWritingAndRenaming) {
     // A process id beyond any the kernel hands out: a helper long gone.
-    const auto leftover = sensorsFile().parent_path() / ".sensors.json.999999999-4";
+    const auto leftover = sensorsFile.parent_path() / ".sensors.json.999999999-4";
     testing::writeText(leftover, "{}");
     launch();
     EXPECT_FALSE(std::filesystem::exists(leftover));
-    EXPECT_TRUE(std::filesystem::exists(sensorsFile()));
+    EXPECT_TRUE(std::filesystem::exists(sensorsFile));
 }
 
 TEST_F(SensorsAgentTest, PublishesAtLaunchAndThenEverySecond) {
@@ -93,8 +91,8 @@ TEST_F(SensorsAgentTest, PublishesAtLaunchAndThenEverySecond) {
     EXPECT_EQ(fan.calls, 4);
     EXPECT_EQ(thermal.calls, 4);
     // Without readings the payload holds only its time and version.
-    EXPECT_EQ(readText(sensorsFile()), R"({"sampledAt":)" + json::Json(fake.clock->now()).dump() +
-                                           R"(,"helperVersion":"1.0"})");
+    EXPECT_EQ(readText(sensorsFile), R"({"sampledAt":)" + json::Json(fake.clock->now()).dump() +
+                                         R"(,"helperVersion":"1.0"})");
     // Off a disk image there is no alert; without a control file the wish is off, applied once.
     EXPECT_THAT(fake.alerts->shown, IsEmpty());
     EXPECT_EQ(fake.application->activations(), 0);
@@ -143,7 +141,7 @@ TEST_F(SensorsAgentTest, AStopRequestPresentAtLaunchWritesNoPayloadAtAll) {
     SensorBridge::writeControl(SensorControl{false, fake.clock->now() + 10});
     launch();
     EXPECT_EQ(fake.application->terminateCalls(), 1);
-    EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
+    EXPECT_FALSE(std::filesystem::exists(sensorsFile));
     EXPECT_EQ(fake.queue->pendingCount(), 0u);
 }
 
@@ -185,7 +183,7 @@ TEST_F(SensorsAgentTest, OnADiskImageTheAlertComesFirstInFront) {
     bool shownBeforeAnythingElse = false;
     fake.alerts->onShow = [&] {
         shownBeforeAnythingElse = fake.application->activations() == 1 &&
-                                  !std::filesystem::exists(sensorsFile()) && loginCalls().empty();
+                                  !std::filesystem::exists(sensorsFile) && loginCalls().empty();
     };
     launch();
     EXPECT_TRUE(shownBeforeAnythingElse);
@@ -207,7 +205,7 @@ TEST_F(SensorsAgentTest, QuitAtTheDiskImageAlertEndsTheHelperBeforeItsFirstPaylo
     launch();
     fake.queue->advance(3.0);
     EXPECT_EQ(fake.application->terminateCalls(), 1);
-    EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
+    EXPECT_FALSE(std::filesystem::exists(sensorsFile));
     EXPECT_THAT(loginCalls(), IsEmpty());
 }
 

@@ -150,21 +150,19 @@ protected:
         std::filesystem::create_directory(runtime.path() / "run");
         fake.files->runtimeRoot = runtime / "run";
     }
-    std::filesystem::path runtimeFolder() const {
-        return runtime / "run" / "group.com.brenvoll.pellgrove";
-    }
 
     TempDir runtime;
+    const std::filesystem::path runtimeFolder = runtime / "run" / "group.com.brenvoll.pellgrove";
 };
 
 TEST_F(SensorBridgeRuntimeFolder, SensorsLiveThereInAPrivateFolderAndControlStaysInTheContainer) {
-    EXPECT_EQ(SensorBridge::sensorsFolderURL(), runtimeFolder());
+    EXPECT_EQ(SensorBridge::sensorsFolderURL(), runtimeFolder);
     writePayload(1000, "1.0");
     SensorBridge::writeControl(SensorControl{true});
-    EXPECT_TRUE(std::filesystem::exists(runtimeFolder() / "sensors.json"));
+    EXPECT_TRUE(std::filesystem::exists(runtimeFolder / "sensors.json"));
     EXPECT_FALSE(std::filesystem::exists(sensorsFile()));
     EXPECT_TRUE(std::filesystem::exists(controlFile()));
-    EXPECT_EQ(std::filesystem::status(runtimeFolder()).permissions(),
+    EXPECT_EQ(std::filesystem::status(runtimeFolder).permissions(),
               std::filesystem::perms::owner_all);
     EXPECT_EQ(SensorBridge::read(1000)->sampledAt, 1000);
     EXPECT_EQ(SensorBridge::readControl(), SensorControl{true});
@@ -181,7 +179,7 @@ TEST_F(SensorBridgeRuntimeFolder, SensorsLiveThereInAPrivateFolderAndControlStay
 
 TEST_F(SensorBridgeRuntimeFolder, LeftoversAreRemovedWhereEachFileLives) {
     // Process ids beyond any the kernel hands out: writers long gone.
-    const auto deadSensors = runtimeFolder() / ".sensors.json.999999999-1";
+    const auto deadSensors = runtimeFolder / ".sensors.json.999999999-1";
     const auto deadControl = container() / ".control.json.999999999-2";
     const auto deadOldSensors = container() / ".sensors.json.999999999-3";
     for (const auto& file : {deadSensors, deadControl, deadOldSensors, sensorsFile()})

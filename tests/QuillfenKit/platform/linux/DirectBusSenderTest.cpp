@@ -19,6 +19,8 @@ class Receiver final : public QDBusVirtualObject {
 public:
     struct Call {
         std::string sender, path, member, bytes;
+        bool operator==(const Call&) const = default;
+        friend void PrintTo(const Call& c, std::ostream* os) { *os << c.path << ' ' << c.member; }
     };
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
@@ -73,12 +75,10 @@ TEST_F(DirectBusSenderTest, CallsArriveWholeAndInOrderEvenWhenTheSocketFillsUp) 
         ASSERT_TRUE(sender.send(call, document));
     ASSERT_TRUE(
         testing::spinUntil([&] { return receiver.calls.size() == documents.size(); }, 15000));
-    for (std::size_t i = 0; i < documents.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(receiver.calls[i].bytes, documents[i]);
-        EXPECT_EQ(receiver.calls[i].member, "SnapshotDidUpdate");
-        EXPECT_EQ(receiver.calls[i].sender, sender.uniqueName());
-    }
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        EXPECT_EQ(receiver.calls[i],
+                  (Receiver::Call{sender.uniqueName(), kPath, "SnapshotDidUpdate", documents[i]}))
+            << "call " << i << " of " << receiver.calls[i].bytes.size() << " bytes";
 }
 
 // Every length of path and member, so that every padding of the header and of the body's
@@ -97,12 +97,7 @@ TEST_F(DirectBusSenderTest, HeadersOfEveryLengthReachTheReceiverWhileCallsComeIn
                                                  "org.freedesktop.DBus.Peer", "Ping"));
     }
     ASSERT_TRUE(testing::spinUntil([&] { return receiver.calls.size() == sent.size(); }, 5000));
-    for (std::size_t i = 0; i < sent.size(); ++i) {
-        SCOPED_TRACE(sent[i].path);
-        EXPECT_EQ(receiver.calls[i].path, sent[i].path);
-        EXPECT_EQ(receiver.calls[i].member, sent[i].member);
-        EXPECT_EQ(receiver.calls[i].bytes, sent[i].bytes);
-    }
+    EXPECT_EQ(receiver.calls, sent);
     EXPECT_TRUE(sender.isConnected());
 }
 
