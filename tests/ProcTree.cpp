@@ -2,8 +2,6 @@
 
 #include "TempDir.h"
 
-#include <string_view>
-
 namespace quillfen::testing {
 
 void writeProcess(const std::filesystem::path& procRoot, const FakeProcess& p) {

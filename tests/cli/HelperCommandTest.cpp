@@ -7,7 +7,6 @@
 
 #include <QElapsedTimer>
 #include <QFileSystemWatcher>
-#include <QProcess>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

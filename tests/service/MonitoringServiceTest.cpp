@@ -12,8 +12,6 @@
 namespace quillfen {
 namespace {
 
-using platform::fake::FakeConnection;
-
 class MonitoringServiceTest : public ::testing::Test {
 protected:
     MonitoringServiceTest() {
@@ -25,7 +23,7 @@ protected:
     platform::fake::FakeListener& listener() { return *fake.messaging->serviceListeners.at(0); }
     // A caller of the service, with a client endpoint of its own registered.
     struct Caller {
-        std::shared_ptr<FakeConnection> peer;
+        std::shared_ptr<platform::fake::FakeConnection> peer;
         std::string endpoint;
         QuillfenServiceProtocol& calls() { return *peer->exportedService; }
     };

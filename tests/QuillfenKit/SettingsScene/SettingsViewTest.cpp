@@ -288,10 +288,9 @@ TEST_F(SettingsWindow, ChevronsAndSwitchesReorderTheMenuBarMetrics) {
     click("tab:menubar");
     // Rows stand in ordered-metric order, top to bottom.
     const auto rowOrder = [this] {
-        std::vector<std::pair<int, M>> rows;
+        std::map<int, M> rows;
         for (auto* row : view->findChildren<MetricRow*>())
-            rows.emplace_back(row->y(), row->metric());
-        std::sort(rows.begin(), rows.end(), [](auto& a, auto& b) { return a.first < b.first; });
+            rows.emplace(row->y(), row->metric());
         std::vector<M> order;
         for (auto& [y, metric] : rows)
             order.push_back(metric);

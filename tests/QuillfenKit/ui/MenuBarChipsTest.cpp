@@ -11,7 +11,6 @@ namespace quillfen {
 namespace {
 
 using testing::near;
-using testing::over;
 using testing::pixelAt;
 
 class MenuBarChips : public testing::UiTest {};
@@ -96,7 +95,7 @@ TEST_F(MenuBarChips, OnTheDarkPanelValuesStayWhiteInEveryTheme) {
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "rounded corner";
         const QRectF separator = layout.separators[0].translated(12, 6);
         EXPECT_TRUE(near(pixelAt(image, separator.center().x(), separator.center().y()),
-                         over(qfMenuBarSeparatorColor(), panel), 2));
+                         testing::over(qfMenuBarSeparatorColor(), panel), 2));
         for (const auto& chip : layout.chips) {
             const QRectF valueBox(chip.valueX + 12, chip.valueBaseline + 6 - 6, 8, 5);
             EXPECT_GT(testing::pixelsWhere(image, valueBox,

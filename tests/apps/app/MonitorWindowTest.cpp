@@ -16,8 +16,6 @@
 namespace quillfen::app {
 namespace {
 
-using ::testing::ElementsAre;
-
 using quillfen::testing::populatedSnapshot;
 using quillfen::testing::settle;
 
@@ -39,7 +37,7 @@ TEST_F(MonitorWindowTest, TellsTheServiceSomeoneLooksOnlyWhileItIsOnScreen) {
     window.setWindowState(Qt::WindowMinimized);
     window.setWindowState(Qt::WindowNoState);
     window.close();
-    EXPECT_THAT(popover(), ElementsAre(true, false, true, false, true, false));
+    EXPECT_THAT(popover(), ::testing::ElementsAre(true, false, true, false, true, false));
     window.hide();
     EXPECT_EQ(popover().size(), 6u) << "a repeated state is not told again";
 }

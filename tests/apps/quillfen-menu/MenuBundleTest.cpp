@@ -8,12 +8,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
 namespace quillfen {
 namespace {
-
-using ::testing::ElementsAre;
 
 // The main app, run from the build tree, finds the menu-bar app inside its bundle, starts it,
 // sees it running and quits it.
@@ -30,7 +26,7 @@ TEST(MenuBundle, TheMainAppStartsTheMenuBarAppInsideItsBundleAndQuitsIt) {
     std::vector<bool> results;
     MenuBarApp::launch([&](bool ok) { results.push_back(ok); });
     fake.queue->runUntilIdle();
-    EXPECT_THAT(results, ElementsAre(true));
+    EXPECT_THAT(results, ::testing::ElementsAre(true));
 
     const auto running =
         fake.platform.workspace->runningApplicationsWithBundleIdentifier(MenuBarApp::bundleID);

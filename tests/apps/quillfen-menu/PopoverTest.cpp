@@ -55,10 +55,10 @@ protected:
     std::vector<std::string> done;
     MenuActions actions{[this] { done.push_back("open"); }, [this] { done.push_back("settings"); },
                         [this] { done.push_back("quit"); }};
+    PopoverWindow popover{snapshot, actions, PopoverWindow::Mode::popover, false};
 };
 
 TEST_F(Popover, TellsTheServiceItIsOpenWhileShownAndClosesOnEscapeSecondClickAndFocusLoss) {
-    PopoverWindow popover(snapshot, actions, PopoverWindow::Mode::popover, false);
     EXPECT_TRUE(told().empty()) << "nothing is said before it shows";
 
     popover.toggle(std::nullopt);
@@ -105,7 +105,6 @@ TEST_F(Popover, WithoutATrayItIsAWindowThatEscapeDoesNotClose) {
 }
 
 TEST_F(Popover, FooterButtonsCloseThePopoverAndDoTheirAction) {
-    PopoverWindow popover(snapshot, actions, PopoverWindow::Mode::popover, false);
     for (const char* title : {"Open Quillfen", "Settings…", "Quit"}) {
         popover.showAt(std::nullopt);
         QAbstractButton* button = nullptr;
@@ -122,7 +121,6 @@ TEST_F(Popover, FooterButtonsCloseThePopoverAndDoTheirAction) {
 // readings: the panel grows with them (up to a share of the screen, then the readings scroll)
 // and stays beside the item, and its buttons stay in view.
 TEST_F(Popover, GrowsWithItsContentAndKeepsTheFooterInView) {
-    PopoverWindow popover(snapshot, actions, PopoverWindow::Mode::popover, false);
     const QRect item(1000, 0, 24, 24);
     popover.showAt(item);
     const QRect before = popover.geometry();
@@ -155,11 +153,11 @@ TEST_F(Popover, ShowsTheReadingsWithTemperaturesInTheUsersUnit) {
     v.network = NetworkReading{.bytesInPerSec = 2048, .bytesOutPerSec = 512};
     v.thermal = ThermalReading{.cpuTemperatureC = 50};
     snapshot.apply(v);
-    PopoverWindow popover(snapshot, actions, PopoverWindow::Mode::popover, true);
-    popover.showAt(std::nullopt);
+    PopoverWindow shadowed(snapshot, actions, PopoverWindow::Mode::popover, true);
+    shadowed.showAt(std::nullopt);
     const auto tiles = [&] {
         std::map<QString, QString> shown;
-        for (auto* tile : popover.findChildren<QFStatTile*>())
+        for (auto* tile : shadowed.findChildren<QFStatTile*>())
             shown[tile->options().label] = tile->options().value;
         return shown;
     };
@@ -174,8 +172,8 @@ TEST_F(Popover, ShowsTheReadingsWithTemperaturesInTheUsersUnit) {
     settle();
     EXPECT_EQ(tiles()["CPU"], "7%");
     // The shadow margin surrounds a panel 380 points wide.
-    EXPECT_EQ(popover.panelRect().width(), PopoverWindow::panelWidth);
-    EXPECT_GT(popover.panelRect().left(), 0);
+    EXPECT_EQ(shadowed.panelRect().width(), PopoverWindow::panelWidth);
+    EXPECT_GT(shadowed.panelRect().left(), 0);
 }
 
 } // namespace

@@ -9,8 +9,6 @@
 namespace quillfen::menu {
 namespace {
 
-using quillfen::testing::pixelAt;
-
 class TrayChips : public quillfen::testing::UiTest {};
 
 // A machine that has every reading the menu bar can show.
@@ -79,7 +77,7 @@ TEST_F(TrayChips, TheIconIsAsWideAsTheChipsOrSquareAtTheTraysHeightAndPixelRatio
         const QImage square = renderTrayIcon(trayIconState(readings(), TrayShape::square), dpr);
         EXPECT_EQ(square.size(), QSize(kTrayIconHeight, kTrayIconHeight) * dpr);
         // The chip is drawn, on nothing: corners stay transparent.
-        EXPECT_EQ(pixelAt(square, 0, 0).alpha(), 0);
+        EXPECT_EQ(quillfen::testing::pixelAt(square, 0, 0).alpha(), 0);
         EXPECT_GT(quillfen::testing::pixelsWhere(square,
                                                  QRectF(0, 0, kTrayIconHeight, kTrayIconHeight),
                                                  [](const QColor& c) { return c.alpha() == 255; }),

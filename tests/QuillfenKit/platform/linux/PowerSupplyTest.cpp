@@ -56,12 +56,11 @@ TEST(PowerSupplyMachines, ALaptopDischargingWhoseFirmwareDoesNotKnowTheRate) {
 }
 
 TEST(PowerSupplyMachines, ADesktopWithOnlyMainsAndAMouseBatteryHasNoBattery) {
-    Machine m(kMachines / "desktop");
-    EXPECT_FALSE(m.sampler->sample());
-    EXPECT_EQ(m.sampler->hasInternalBattery(), false);
-    Machine none("/nonexistent");
-    EXPECT_FALSE(none.sampler->sample());
-    EXPECT_EQ(none.sampler->hasInternalBattery(), false);
+    for (const fs::path& sys : {kMachines / "desktop", fs::path("/nonexistent")}) {
+        Machine m(sys);
+        EXPECT_FALSE(m.sampler->sample()) << sys;
+        EXPECT_EQ(m.sampler->hasInternalBattery(), false) << sys;
+    }
 }
 
 struct QuirkCase : quillfen::testing::Row {
