@@ -97,7 +97,9 @@ std::optional<std::string> helpText(const std::string& command) {
     return it->second;
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         err << "usage: quillfen COMMAND [OPTIONS]; quillfen help lists the commands\n";
         return kMisuse;
@@ -139,6 +141,18 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     err << "quillfen: unknown command '" << printable(command, 64)
         << "'; the commands are watch, snapshot, settings, helper and help\n";
     return kMisuse;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const int status = dispatch(args, out, err);
+    // A document that never reached its file (a full disk, a closed pipe) is no success.
+    if (!out.flush()) {
+        err << "quillfen: could not write to standard output\n";
+        return status == kSuccess ? kFailure : status;
+    }
+    return status;
 }
 
 } // namespace quillfen::cli

@@ -8,6 +8,7 @@
 
 #include <QEventLoop>
 
+#include <algorithm>
 #include <charconv>
 #include <unistd.h>
 
@@ -36,6 +37,11 @@ int runSnapshot(const std::vector<std::string>& args, std::ostream& out, std::os
     std::optional<int> seconds;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const auto& arg = args[i];
+        if (std::count(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(i), arg) != 0 &&
+            arg.starts_with("--")) {
+            err << "quillfen: snapshot takes " << printable(arg, 64) << " once\n";
+            return kMisuse;
+        }
         if (arg == "--local") {
             local = true;
         } else if (arg == "--text") {

@@ -59,6 +59,7 @@ public:
                 QObject::connect(&AppSettings::shared(), signal, &context_, [this] {
                     out_ << R"({"settings":)" << settingsLine(AppSettings::shared().values()) << '}'
                          << std::endl;
+                    wrote();
                 });
         QObject::connect(&ticker_, &QTimer::timeout, &context_, [this] { check(); });
         ticker_.start(1000);
@@ -77,9 +78,15 @@ private:
             out_ << withSystem(json::encode(values).value_or("{}"), readSystemSummary())
                         .value_or("{}")
                  << std::endl;
+            wrote();
             return;
         }
         redraw();
+    }
+
+    // Nobody reads a view that cannot be written: the command ends and says so.
+    void wrote() {
+        if (!out_) platform::current().application->terminate();
     }
 
     qint64 silentMs() const {
@@ -153,6 +160,7 @@ private:
             // One plain frame per reading; the notices go to standard error.
             state.notices.clear();
             out_ << joinedLines(frameLines(values, &system, state)) << '\n' << std::flush;
+            wrote();
         }
     }
 

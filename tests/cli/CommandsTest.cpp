@@ -68,6 +68,22 @@ TEST(Version, IsTheProductVersion) {
     EXPECT_EQ(version.out, "quillfen " + std::string(productVersion()) + "\n");
 }
 
+// Standard output on a full disk: every write is refused.
+struct FullDisk final : std::streambuf {
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST(Output, ThatCannotBeWrittenFailsTheCommandAndSaysSo) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--version"}, {"help"}, {"help", "watch"}}) {
+        FullDisk disk;
+        std::ostream out(&disk);
+        std::ostringstream err;
+        EXPECT_EQ(run(args, out, err), kFailure) << args.back();
+        EXPECT_EQ(err.str(), "quillfen: could not write to standard output\n");
+    }
+}
+
 class SettingsCommand : public ::testing::Test {
 protected:
     platform::fake::FakePlatform fake;

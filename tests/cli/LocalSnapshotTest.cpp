@@ -124,20 +124,24 @@ TEST_F(LocalSnapshotWindow, AShortWindowHasNoProcessesAndTheTextSaysWhy) {
         << "missing for another reason: nothing to suggest";
 }
 
-TEST(SnapshotCommand, OptionsAreKnownAndSecondsAWholeNumberFromOneToAnHourWithLocal) {
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--local", "--seconds"},
-                                               {"--local", "--seconds", "0"},
-                                               {"--local", "--seconds", "3601"},
-                                               {"--local", "--seconds", "1.5"},
-                                               {"--local", "--seconds", "-6"},
-                                               {"--local", "--seconds", "six"},
-                                               {"--seconds", "6"},
-                                               {"--local", "--bogus"}}) {
+TEST(SnapshotCommand, OptionsAreKnownOnceEachAndSecondsAWholeNumberFromOneToAnHourWithLocal) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--local", "--seconds"}, "--seconds"},
+        {{"--local", "--seconds", "0"}, "--seconds"},
+        {{"--local", "--seconds", "3601"}, "--seconds"},
+        {{"--local", "--seconds", "1.5"}, "--seconds"},
+        {{"--local", "--seconds", "-6"}, "--seconds"},
+        {{"--local", "--seconds", "six"}, "--seconds"},
+        {{"--seconds", "6"}, "--seconds goes with --local"},
+        {{"--local", "--bogus"}, "--bogus"},
+        {{"--text", "--text"}, "--text once"},
+        {{"--local", "--text", "--local"}, "--local once"},
+        {{"--local", "--seconds", "6", "--seconds", "7"}, "--seconds once"}};
+    for (const auto& [args, said] : cases) {
         std::ostringstream out, err;
         EXPECT_EQ(runSnapshot(args, out, err), kMisuse) << ::testing::PrintToString(args);
         EXPECT_TRUE(out.str().empty());
-        EXPECT_THAT(err.str(), HasSubstr("--seconds"));
+        EXPECT_THAT(err.str(), HasSubstr(said));
     }
 }
 
