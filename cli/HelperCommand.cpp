@@ -81,10 +81,15 @@ int start(std::ostream& out, std::ostream& err) {
 
 int stop(std::ostream& out, std::ostream& err) {
     const bool wasRunning = HelperApp::isRunning();
-    HelperApp::stop();
+    const bool asked = HelperApp::stop();
     if (!wasRunning) {
         out << "Quillfen Helper is not running\n";
         return kSuccess;
+    }
+    if (!asked) {
+        err << "quillfen: could not ask Quillfen Helper to stop: "
+            << printable(SensorBridge::controlURL().string(), 256) << " cannot be written\n";
+        return kFailure;
     }
     // The helper looks at its control file once a second.
     using namespace std::chrono_literals;
@@ -106,6 +111,11 @@ int autostart(const std::string& value, std::ostream& out, std::ostream& err) {
         return kMisuse;
     }
     HelperApp::setLaunchAtLogin(value == "on");
+    if (HelperApp::launchAtLogin() != (value == "on")) {
+        err << "quillfen: autostart is still " << (value == "on" ? "off" : "on") << ": "
+            << printable(SensorBridge::controlURL().string(), 256) << " cannot be written\n";
+        return kFailure;
+    }
     out << "autostart " << value << '\n';
     return kSuccess;
 }

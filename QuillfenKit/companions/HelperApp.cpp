@@ -44,8 +44,8 @@ bool currentAutostart() {
     return control && control->autostart;
 }
 
-void writeStopRequest() {
-    SensorBridge::writeControl(SensorControl{currentAutostart(), os().clock->now()});
+bool writeStopRequest() {
+    return SensorBridge::writeControl(SensorControl{currentAutostart(), os().clock->now()});
 }
 
 } // namespace
@@ -134,9 +134,9 @@ bool launchAtLogin() {
 
 void setLaunchAtLogin(bool value) {
     const auto current = SensorBridge::readControl();
-    SensorBridge::writeControl(
+    const bool recorded = SensorBridge::writeControl(
         SensorControl{value, value || !current ? std::nullopt : current->stopRequestedAt});
-    if (value && isInstalled() && !isRunning()) start();
+    if (value && recorded && isInstalled() && !isRunning()) start();
     // A running helper withdraws its own login item within a second. One that is not running
     // would learn of the wish only when the login item starts it, at the very login the user
     // has just declined.
@@ -163,8 +163,8 @@ void start(std::function<void(std::optional<std::string> error)> completion) {
         });
 }
 
-void stop() {
-    writeStopRequest();
+bool stop() {
+    return writeStopRequest();
 }
 
 bool beginUpdate() {

@@ -58,13 +58,16 @@ bool isOnPersistentVolume(const std::filesystem::path& url);
 
 // --- Actions -------------------------------------------------------------------------------
 
+// Records the wish in "control.json"; a helper is started for it only once it is recorded, as
+// one started without it could not be asked to stop.
 void setLaunchAtLogin(bool value);
 
 // Clears any stop request and launches the installed helper without bringing it to the
 // front. `completion`, if given, runs on the main queue with the error's description when
 // the helper is not installed or could not be launched, or with nothing once it runs.
 void start(std::function<void(std::optional<std::string> error)> completion = {});
-void stop();
+// False when the stop request could not be written.
+bool stop();
 // Stops a running helper so the update can replace it, then opens the download page for the
 // version needed. False when the page could not be handed to a browser.
 bool beginUpdate();

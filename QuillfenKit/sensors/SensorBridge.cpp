@@ -47,16 +47,16 @@ Place sensorsPlace() {
 }
 
 template <typename Record>
-void writeRecord(const Place& place, std::string_view name, const Record& record,
+bool writeRecord(const Place& place, std::string_view name, const Record& record,
                  Durability durability) {
     const auto bytes = json::encode(record);
-    if (!bytes) return;
+    if (!bytes) return false;
     const auto url = place / name;
     // The folder exists on every write but the first; creating it only when a write fails
     // spares the once-a-second write a look at the folder.
-    if (writeFileAtomically(url, *bytes, durability)) return;
+    if (writeFileAtomically(url, *bytes, durability)) return true;
     place.createFolder();
-    writeFileAtomically(url, *bytes, durability);
+    return writeFileAtomically(url, *bytes, durability);
 }
 
 template <typename Record>
@@ -126,9 +126,13 @@ std::optional<SensorControl> readControl() {
     return readRecord<SensorControl>(containerPlace(), controlFileName);
 }
 
-void writeControl(const SensorControl& control) {
+bool writeControl(const SensorControl& control) {
     // The user's wish must survive a crash.
-    writeRecord(containerPlace(), controlFileName, control, Durability::synced);
+    return writeRecord(containerPlace(), controlFileName, control, Durability::synced);
+}
+
+std::filesystem::path controlURL() {
+    return containerPlace() / controlFileName;
 }
 
 } // namespace quillfen::SensorBridge

@@ -45,7 +45,10 @@ std::optional<SensorsPayload> readAccepted(double now);
 void removeLeftovers();
 
 std::optional<SensorControl> readControl();
-void writeControl(const SensorControl& control);
+// False when "control.json" could not be replaced; the file then stays as it was.
+bool writeControl(const SensorControl& control);
+// Where "control.json" is, for telling the user which file could not be written.
+std::filesystem::path controlURL();
 
 } // namespace SensorBridge
 } // namespace quillfen

@@ -97,6 +97,21 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
     ASSERT_EQ(ownHelpers().size(), 1u);
     const int pid = ownHelpers().front().processIdentifier;
 
+    // A folder where control.json belongs cannot be replaced, not even by root: nothing the
+    // helper is asked reaches it, and the commands say so instead of reporting success.
+    const auto control = home / ".local/share/group.com.brenvoll.pellgrove/control.json";
+    std::filesystem::remove(control);
+    std::filesystem::create_directory(control);
+    for (const auto& [args, said] :
+         {std::pair{QStringList{"helper", "stop"}, "could not ask Quillfen Helper to stop: "},
+          std::pair{QStringList{"helper", "autostart", "on"}, "autostart is still off: "}}) {
+        const auto refused = quillfen(args);
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err,
+                  "quillfen: " + std::string(said) + control.string() + " cannot be written\n");
+    }
+    std::filesystem::remove(control);
+
     std::filesystem::create_directories(autostartEntry.parent_path());
     EXPECT_EQ(quillfen({"helper", "autostart", "on"}).out, "autostart on\n");
     QElapsedTimer clock;
