@@ -1,4 +1,5 @@
 #include "Frame.h"
+#include "SnapshotText.h"
 
 #include "format/Formatters.h"
 #include "support/Printable.h"
@@ -315,10 +316,7 @@ std::vector<std::string> build(const SnapshotValues& s, const SystemSummary* sys
                 each += (each.empty() ? "(" : ", ") + FanReading{rpm, 1}.shortDescription();
             fans.add(each + ")", " ");
         }
-        if (const auto range = s.fan->range())
-            fans.add("range " + FanReading{range->min, 1}.shortDescription() + " to " +
-                         FanReading{range->max, 1}.shortDescription(),
-                     "  ");
+        if (const auto range = s.fan->range()) fans.add(fanRangeText(*range), "  ");
         put(fans);
     } else if (!fansSaid)
         put(Item{"Fans"}.add(state.sampling ? kSampling : "no fan sensors found"));

@@ -31,10 +31,15 @@ std::string fansText(const FanReading& fan) {
             text += (i ? ", " : "") + FanReading{speeds[i], 1}.shortDescription();
         text += ")";
     }
-    if (const auto range = fan.range())
-        text += "  range " + FanReading{range->min, 1}.shortDescription() + " to " +
-                FanReading{range->max, 1}.shortDescription();
+    if (const auto range = fan.range()) text += "  " + fanRangeText(*range);
     return text;
+}
+
+std::string fanRangeText(const RPMRange& range) {
+    const auto end = [](double rpm) {
+        return rpm == 0 ? std::string("0 rpm") : FanReading{rpm, 1}.shortDescription();
+    };
+    return "range " + end(range.min) + " to " + end(range.max);
 }
 
 } // namespace quillfen::cli

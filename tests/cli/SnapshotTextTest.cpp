@@ -15,7 +15,7 @@ TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
     s.network = NetworkReading{1536, 100};
     s.diskUsage = {DiskVolumeUsage{"Ubuntu", "/", 500ULL << 30, 100ULL << 30}};
     s.thermal = ThermalReading{61.5, std::nullopt, 42.5, std::nullopt, 38};
-    s.fan = FanReading{1200, 2, std::vector<double>{1200, 0}, 300, 2000};
+    s.fan = FanReading{1200, 2, std::vector<double>{1200, 0}, 0, 2000};
     s.hasBattery = false;
     s.processes = ProcessReading{{ProcessRow{42, "firefox", std::nullopt, 150.4, 1 << 30}},
                                  {ProcessRow{42, "firefox", std::nullopt, 150.4, 1 << 30}}};
@@ -25,7 +25,7 @@ TEST(SnapshotText, ShowsEveryReadingFormattedAndUnknownOnesAsDashes) {
           "Memory     5 GB of 16 GB used", "Network    ↓ 2 KB/s  ↑ 100 B/s\n",
           "Volumes    Ubuntu (/)  400 GB of 500 GB used\n",
           "Sensors    CPU 62°C  GPU —  memory 43°C  battery —  storage 38°C\n",
-          "Fans       1200 rpm (1200 rpm, Off)  range 300 rpm to 2000 rpm\n", "Battery    none\n",
+          "Fans       1200 rpm (1200 rpm, Off)  range 0 rpm to 2000 rpm\n", "Battery    none\n",
           "\nfirefox  42 150%   firefox  42   1 GB\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
     EXPECT_EQ(text.find("–"), std::string::npos) << "one dash character everywhere, not an en dash";
