@@ -22,7 +22,14 @@ namespace fs = std::filesystem;
 struct Contents {
     enum Kind { missing, parsed, unparsable, unreadable } kind = missing;
     json::Json doc = json::Json::object();
-    std::string why; // for unreadable
+    std::string why;       // for unreadable
+    bool tooLarge = false; // for unparsable: never parsed, being beyond the size limit
+
+    // How an unparsable file is named to the user, read now or found earlier.
+    std::string unparsableProblem(bool found) const {
+        if (tooLarge) return found ? "was larger than 1 MiB" : "is larger than 1 MiB";
+        return found ? "did not parse" : "does not parse";
+    }
 };
 
 Contents load(const fs::path& file) {
@@ -39,7 +46,7 @@ Contents load(const fs::path& file) {
     if (!text) {
         // errno stays 0 only for a file beyond the size limit, which no store of ours writes.
         if (errno != 0) return {Contents::unreadable, {}, std::strerror(errno)};
-        return {Contents::unparsable};
+        return {Contents::unparsable, {}, {}, true};
     }
     if (std::all_of(text->begin(), text->end(),
                     [](char c) { return std::isspace(static_cast<unsigned char>(c)); }))
@@ -131,7 +138,7 @@ std::optional<DefaultsValue> LinuxUserDefaults::objectForKey(std::string_view ke
         problem_ = "cannot read the settings file " + file_.string() + " (" + contents.why + ")";
         return std::nullopt;
     case Contents::unparsable:
-        problem_ = "the settings file " + file_.string() + " does not parse";
+        problem_ = "the settings file " + file_.string() + " " + contents.unparsableProblem(false);
         return std::nullopt;
     default:
         problem_.reset();
@@ -166,13 +173,13 @@ template <typename Change> bool LinuxUserDefaults::update(Change&& change) {
                     "), so nothing was saved");
     case Contents::unparsable:
         if (const auto aside = setAside(file_)) {
-            note = "the settings file " + file_.string() + " did not parse; it is kept as " +
-                   aside->string();
+            note = "the settings file " + file_.string() + " " + contents.unparsableProblem(true) +
+                   "; it is kept as " + aside->string();
             contents.doc = json::Json::object();
             break;
         }
-        return fail("cannot move the settings file " + file_.string() +
-                    " aside, which does not parse (" + std::strerror(errno) +
+        return fail("cannot move the settings file " + file_.string() + " aside, which " +
+                    contents.unparsableProblem(false) + " (" + std::strerror(errno) +
                     "), so nothing was saved");
     default:
         break;

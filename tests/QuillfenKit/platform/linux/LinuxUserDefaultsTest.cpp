@@ -106,13 +106,16 @@ TEST_F(LinuxUserDefaultsTest, ValuesOfOtherKindsSurviveARewriteUnread) {
 }
 
 TEST_F(LinuxUserDefaultsTest, AFileThatDoesNotParseIsReadAsEmptyAndSetAsideOnlyByAWrite) {
-    const std::string broken[] = {"{not json", "[1,2]",
-                                  std::string(json::kMaxDocumentBytes + 1, ' ')};
-    for (const auto& content : broken) {
+    const std::pair<std::string, std::string> broken[] = {
+        {"{not json", "does not parse"},
+        {"[1,2]", "does not parse"},
+        {std::string(json::kMaxDocumentBytes + 1, ' '), "is larger than 1 MiB"}};
+    std::vector<std::string> expected;
+    for (const auto& [content, said] : broken) {
         writeText(file, content);
         LinuxUserDefaults store(file);
         EXPECT_EQ(store.objectForKey("flag"), std::nullopt);
-        EXPECT_THAT(store.problem(), Optional(HasSubstr("does not parse")));
+        EXPECT_THAT(store.problem(), Optional(HasSubstr(said)));
         EXPECT_EQ(readText(file), content) << "a read moves nothing";
 
         EXPECT_TRUE(store.setBool(true, "flag"));
@@ -121,9 +124,9 @@ TEST_F(LinuxUserDefaultsTest, AFileThatDoesNotParseIsReadAsEmptyAndSetAsideOnlyB
             << "the write says where the old file went";
         EXPECT_TRUE(store.boolForKey("flag"));
         EXPECT_EQ(store.problem(), std::nullopt);
+        expected.push_back(content);
     }
     // Each broken file keeps a copy of its own; none replaces an earlier one.
-    std::vector<std::string> expected(std::begin(broken), std::end(broken));
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(setAside(), expected);
 }
