@@ -119,11 +119,20 @@ int runSettingsSet(const std::string& key, const std::string& value, std::ostrea
     }
     if (const auto note = settings.storeProblem()) err << "quillfen: " << *note << '\n';
     out << key << " = " << value << '\n';
+    // Done each time, not only on a change: a value stored while this could not be done (or
+    // by an older command) still takes effect when it is set again.
+    std::optional<std::string> loginItemProblem;
+    if (key == "launchAtLogin")
+        loginItemProblem = updateMenuBarLoginItem(settings.values().launchAtLogin);
+    if (loginItemProblem)
+        err << "quillfen: launchAtLogin is saved, but the login item was not updated: "
+            << *loginItemProblem << '\n';
+    const int status = loginItemProblem ? kFailure : kSuccess;
     const char* later = "; the service takes it when it next hears from a client\n";
     if (const auto problem = busProblem()) {
         err << "quillfen: " << key
             << " is saved, but the monitoring service was not told: " << *problem << later;
-        return kSuccess;
+        return status;
     }
     // Handed to this command's own connection, so that one answer confirms the service has
     // it; the service then tells every client.
@@ -132,7 +141,7 @@ int runSettingsSet(const std::string& key, const std::string& value, std::ostrea
     if (!session.snapshot(serviceTimeoutMs()))
         err << "quillfen: " << key
             << " is saved, but the monitoring service was not told: " << session.problem() << later;
-    return kSuccess;
+    return status;
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "SettingsKeys.h"
 #include "Frame.h"
 
+#include "companions/MenuBarApp.h"
+#include "platform/Platform.h"
 #include "support/Json.h"
 #include "support/Printable.h"
 
@@ -122,6 +124,15 @@ std::string settingsListing(const AppSettingsValues& values) {
     }
     out += "Change one with: quillfen settings set KEY VALUE\n";
     return out;
+}
+
+std::optional<std::string> updateMenuBarLoginItem(bool on) {
+    auto& os = platform::current();
+    if (!on) return os.loginItems->unregisterApp(MenuBarApp::bundleID);
+    const auto app =
+        os.workspace->urlForApplicationWithBundleIdentifier(MenuBarApp::mainAppBundleID);
+    if (!app) return "Quillfen's app is not installed (scripts/install installs it)";
+    return os.loginItems->registerApp(MenuBarApp::bundleURL(*app));
 }
 
 } // namespace quillfen::cli

@@ -30,6 +30,10 @@ std::optional<std::string> assignSetting(AppSettings& settings, const std::strin
 // Each setting's key and current value as `settings set` takes it ("cpu,netDown", "true").
 std::vector<std::pair<std::string, std::string>> settingValues(const AppSettingsValues& values);
 
+// Makes the menu-bar app of the installed main app start at login, or not: what the main app
+// does when the switch is flipped in its window. The reason when that could not be done.
+std::optional<std::string> updateMenuBarLoginItem(bool on);
+
 // What `quillfen settings` prints: every setting with its current value, what it does and
 // the values it takes.
 std::string settingsListing(const AppSettingsValues& values);

@@ -8,8 +8,12 @@ namespace quillfen::MenuBarApp {
 std::filesystem::path bundleURL() {
     // Without a bundle of its own the process has no embedded app; the relative path then
     // names a place that does not exist, and launching reports that.
-    const auto own = platform::current().mainBundle->bundlePath().value_or(std::filesystem::path());
-    return own / "Contents/MacOS/Quillfen Menu.app";
+    return bundleURL(
+        platform::current().mainBundle->bundlePath().value_or(std::filesystem::path()));
+}
+
+std::filesystem::path bundleURL(const std::filesystem::path& appBundle) {
+    return appBundle / "Contents/MacOS/Quillfen Menu.app";
 }
 
 bool isRunning() {

@@ -7,9 +7,13 @@
 namespace quillfen::MenuBarApp {
 
 inline constexpr std::string_view bundleID = "com.brenvoll.pellgrove.menu";
+// The main app, whose bundle carries the menu-bar app.
+inline constexpr std::string_view mainAppBundleID = "com.brenvoll.pellgrove";
 
 // Where the menu-bar app lies: inside the running app's own bundle.
 std::filesystem::path bundleURL();
+// The menu-bar app inside the main app's bundle at `appBundle`.
+std::filesystem::path bundleURL(const std::filesystem::path& appBundle);
 
 bool isRunning();
 

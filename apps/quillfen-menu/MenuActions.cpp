@@ -1,5 +1,6 @@
 #include "MenuActions.h"
 
+#include "companions/MenuBarApp.h"
 #include "platform/Platform.h"
 #include "support/SystemLog.h"
 
@@ -8,8 +9,6 @@
 
 namespace quillfen::menu {
 namespace {
-
-constexpr const char* kMainAppIdentifier = "com.brenvoll.pellgrove";
 
 void logFailure(const std::string& what, const std::optional<std::string>& error) {
     systemLog("[QuillfenMenu] " + what + (error ? ": " + *error : std::string()));
@@ -24,7 +23,7 @@ std::optional<std::filesystem::path> mainAppBundle() {
         const auto outer = own->parent_path().parent_path().parent_path();
         if (outer.extension() == ".app" && p.workspace->infoDictionaryOfBundle(outer)) return outer;
     }
-    return p.workspace->urlForApplicationWithBundleIdentifier(kMainAppIdentifier);
+    return p.workspace->urlForApplicationWithBundleIdentifier(MenuBarApp::mainAppBundleID);
 }
 
 MenuActions systemMenuActions() {

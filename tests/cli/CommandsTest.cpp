@@ -141,5 +141,21 @@ TEST_F(SettingsCommand, AnUnknownKeyOrValueSaysWhatIsValid) {
     EXPECT_TRUE(settings.launchAtLogin());
 }
 
+TEST_F(SettingsCommand, LaunchAtLoginRegistersTheMenuBarAppOfTheInstalledApp) {
+    using Call = platform::fake::FakeLoginItems::Call;
+    EXPECT_EQ(updateMenuBarLoginItem(true),
+              "Quillfen's app is not installed (scripts/install installs it)");
+    fake.workspace->installed["com.brenvoll.pellgrove"] = "/opt/q/Quillfen.app";
+    EXPECT_EQ(updateMenuBarLoginItem(true), std::nullopt);
+    EXPECT_EQ(updateMenuBarLoginItem(false), std::nullopt);
+    EXPECT_THAT(
+        fake.loginItems->apps,
+        ::testing::ElementsAre(
+            std::pair(Call::registered, "/opt/q/Quillfen.app/Contents/MacOS/Quillfen Menu.app"),
+            std::pair(Call::unregistered, "com.brenvoll.pellgrove.menu")));
+    fake.loginItems->error = "Permission denied";
+    EXPECT_EQ(updateMenuBarLoginItem(true), "Permission denied");
+}
+
 } // namespace
 } // namespace quillfen::cli
