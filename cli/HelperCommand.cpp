@@ -37,8 +37,10 @@ int status(std::ostream& out) {
         << "autostart: " << (HelperApp::launchAtLogin() ? "on" : "off") << '\n'
         << "supported: " << yesNo(HelperApp::isSupported(HelperApp::effectiveVersion())) << '\n';
     // What the helper published last, if it is fresh, and why there is nothing when there is
-    // nothing.
-    const auto payload = SensorBridge::read(platform::current().clock->now());
+    // nothing. A helper that has stopped leaves its last readings behind, fresh for a few
+    // seconds more; they are no longer what it sees.
+    const auto payload =
+        running ? SensorBridge::read(platform::current().clock->now()) : std::nullopt;
     std::string why;
     if (!payload)
         why = running ? "it has published nothing in the last 6 seconds"

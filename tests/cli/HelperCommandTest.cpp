@@ -130,6 +130,8 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
     EXPECT_TRUE(testing::waitForExit(pid, 0));
     status = quillfen({"helper", "status"});
     EXPECT_THAT(status.out, HasSubstr("running: no\nrunning version: —\nautostart: on\n"));
+    EXPECT_THAT(status.out, HasSubstr("temperatures: — (the helper is not running;"))
+        << "its last readings, still fresh, are not shown as a running helper's";
     EXPECT_EQ(quillfen({"helper", "autostart", "off"}).out, "autostart off\n");
     EXPECT_FALSE(std::filesystem::exists(autostartEntry)) << "withdrawn for the stopped helper";
 
