@@ -119,7 +119,7 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                                    : asksForHelp(rest) ? std::string("help")
                                                        : rest.front());
         if (!text) {
-            err << "quillfen: no command '" << printable(rest.front(), 64)
+            err << "quillfen: unknown command '" << printable(rest.front(), 64)
                 << "'; the commands are watch, snapshot, settings, helper and help\n";
             return kMisuse;
         }

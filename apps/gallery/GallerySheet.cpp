@@ -246,7 +246,7 @@ QFCard* memoryCard(const SampleData& d) {
         {.bigValue = "9.8",
          .unit = "GB",
          .color = QFRole::mem,
-         .label = "Used of 16 GB",
+         .label = "In use of 16 GB",
          .stats = {{.label = "App", .value = "6.1", .sub = "GB", .color = QFRole::mem},
                    {.label = "Wired", .value = "2.2", .sub = "GB", .color = QFRole::warn},
                    {.label = "Compressed", .value = "1.5", .sub = "GB", .color = QFRole::sys}},
@@ -281,7 +281,7 @@ QFCard* gpuCard(const SampleData& d) {
     card->addWidget(new QFHeroChart({.bigValue = percent(d.gpu.back()),
                                      .unit = "%",
                                      .color = QFRole::gpu,
-                                     .label = "Utilisation",
+                                     .label = "Utilization",
                                      .stats = {{.label = "Device", .value = "radeon"}},
                                      .history = d.gpu,
                                      .height = 110}));

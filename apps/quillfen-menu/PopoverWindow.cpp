@@ -418,6 +418,9 @@ void PopoverWindow::showAt(std::optional<QRect> trayItem) {
     anchor_ = Anchor{trayItem, QCursor::pos()};
     fit();
     show();
+    // Drawn into an image rather than onto the screen (the gallery), it has nothing to rise
+    // above.
+    if (testAttribute(Qt::WA_DontShowOnScreen)) return;
     raise();
     activateWindow();
 }
