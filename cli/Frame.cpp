@@ -351,8 +351,9 @@ std::vector<std::string> build(const SnapshotValues& s, const SystemSummary* sys
         processTables(*s.processes, layout, out);
     } else if (!s.processes) {
         Item processes{"Processes"};
-        processes.add(missing(state));
-        if (!state.sampling && !state.whyNoProcesses.empty())
+        const bool coming = state.sampling || state.processesSampling;
+        processes.add(coming ? kSampling : kNone);
+        if (!coming && !state.whyNoProcesses.empty())
             processes.add("(" + state.whyNoProcesses + ")", "  ");
         put(processes);
     }

@@ -26,6 +26,7 @@ struct FrameState {
     std::string title;                // the first line; none when empty
     std::vector<std::string> notices; // what keeps readings away, under the title
     bool sampling = false;            // readings are on their way: missing ones say "sampling…"
+    bool processesSampling = false;   // the same for processes, which take longer to come
     std::string whyNoProcesses;       // follows the dash of processes that are not known
     // The helper published nothing usable: whether it runs on this machine, when known.
     std::optional<bool> helperRunning;

@@ -28,9 +28,12 @@ constexpr qint64 kProbeEveryMs = 5000;
 // A service that does not answer this soon after the view started is asked once more before
 // the view says what is wrong.
 constexpr qint64 kSecondLookMs = 1000;
-// After the first reading, missing ones are still on their way for this long: processes
-// need two reads five seconds apart.
-constexpr qint64 kWarmUpMs = 8000;
+// After the first reading, missing ones are still on their way for this long: the service may
+// have sampled only what the menu bar shows until it heard from this view, and rates need two
+// full samples a second apart.
+constexpr qint64 kWarmUpMs = 3000;
+// Processes need two reads five seconds apart.
+constexpr qint64 kProcessesWarmUpMs = 8000;
 
 std::string settingsLine(const AppSettingsValues& v) {
     return json::encode(v).value_or("{}");
@@ -149,8 +152,11 @@ private:
         state.title = kTitle;
         if (!notice_.empty()) state.notices.push_back(notice_);
         // Nothing is on its way while the service cannot be reached.
-        state.sampling =
-            notice_.empty() && (!firstReading_.isValid() || firstReading_.elapsed() < kWarmUpMs);
+        const auto warmingUp = [&](qint64 ms) {
+            return notice_.empty() && (!firstReading_.isValid() || firstReading_.elapsed() < ms);
+        };
+        state.sampling = warmingUp(kWarmUpMs);
+        state.processesSampling = warmingUp(kProcessesWarmUpMs);
         if (!state.sampling && !values.sensorsAvailable) state.helperRunning = helperRunning();
         const auto system = readSystemSummary();
         if (screen_) {

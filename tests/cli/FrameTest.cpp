@@ -150,7 +150,14 @@ TEST_F(Frame, ReadingsOnTheirWaySaySamplingAndMissingOnesADash) {
         EXPECT_THAT(sampling, Contains(line));
     EXPECT_THAT(joinedLines(sampling), Not(HasSubstr("—  "))) << joinedLines(sampling);
 
+    // Processes come last.
     state.sampling = false;
+    state.processesSampling = true;
+    const auto processesLast = frame(empty, 80, kNoLimit, state);
+    EXPECT_THAT(processesLast, Contains("GPU        —"));
+    EXPECT_THAT(processesLast, Contains("Processes  sampling…"));
+
+    state.processesSampling = false;
     state.whyNoProcesses = "processes need a window of 6 seconds or more";
     const auto missing = frame(empty, 80, kNoLimit, state);
     EXPECT_THAT(missing, Contains("CPU        —"));
