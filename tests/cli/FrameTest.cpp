@@ -149,9 +149,7 @@ TEST_F(Frame, ReadingsOnTheirWaySaySamplingAndMissingOnesADash) {
                              "Processes  sampling…"})
         EXPECT_THAT(sampling, Contains(line));
     EXPECT_THAT(joinedLines(sampling), Not(HasSubstr("—  "))) << joinedLines(sampling);
-
-    // Processes come last.
-    state.sampling = false;
+    state.sampling = false; // processes come last
     state.processesSampling = true;
     const auto processesLast = frame(empty, 80, kNoLimit, state);
     EXPECT_THAT(processesLast, Contains("GPU        —"));

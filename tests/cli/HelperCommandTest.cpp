@@ -97,8 +97,7 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
     ASSERT_EQ(ownHelpers().size(), 1u);
     const int pid = ownHelpers().front().processIdentifier;
 
-    // A folder where control.json belongs cannot be replaced, not even by root: nothing the
-    // helper is asked reaches it, and the commands say so instead of reporting success.
+    // A folder where control.json belongs: it cannot be replaced, not even by root.
     const auto control = home / ".local/share/group.com.brenvoll.pellgrove/control.json";
     std::filesystem::remove(control);
     std::filesystem::create_directory(control);
@@ -130,8 +129,8 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
     EXPECT_TRUE(testing::waitForExit(pid, 0));
     status = quillfen({"helper", "status"});
     EXPECT_THAT(status.out, HasSubstr("running: no\nrunning version: —\nautostart: on\n"));
-    EXPECT_THAT(status.out, HasSubstr("temperatures: — (the helper is not running;"))
-        << "its last readings, still fresh, are not shown as a running helper's";
+    // Its last readings, still fresh, are not what a running helper sees.
+    EXPECT_THAT(status.out, HasSubstr("temperatures: — (the helper is not running;"));
     EXPECT_EQ(quillfen({"helper", "autostart", "off"}).out, "autostart off\n");
     EXPECT_FALSE(std::filesystem::exists(autostartEntry)) << "withdrawn for the stopped helper";
 
