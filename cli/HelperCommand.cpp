@@ -9,6 +9,7 @@
 #include <QEventLoop>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace quillfen::cli {
@@ -26,6 +27,14 @@ const char* yesNo(bool value) {
     return value ? "yes" : "no";
 }
 
+// A control file that is there but gives no record reads as autostart off; say why.
+std::string controlProblem() {
+    const auto control = SensorBridge::controlURL();
+    std::error_code ec;
+    if (!std::filesystem::exists(control, ec) || SensorBridge::readControl()) return {};
+    return " (" + printable(control.string(), 256) + " cannot be read)";
+}
+
 int status(std::ostream& out) {
     const auto url = HelperApp::installedURL();
     const bool running = HelperApp::isRunning();
@@ -34,7 +43,7 @@ int status(std::ostream& out) {
         << "installed version: " << orDash(HelperApp::installedVersion()) << '\n'
         << "running: " << yesNo(running) << '\n'
         << "running version: " << orDash(HelperApp::runningVersion()) << '\n'
-        << "autostart: " << (HelperApp::launchAtLogin() ? "on" : "off") << '\n'
+        << "autostart: " << (HelperApp::launchAtLogin() ? "on" : "off") << controlProblem() << '\n'
         << "supported: " << yesNo(HelperApp::isSupported(HelperApp::effectiveVersion())) << '\n';
     // What the helper published last, if it is fresh, and why there is nothing when there is
     // nothing. A helper that has stopped leaves its last readings behind, fresh for a few

@@ -109,6 +109,8 @@ TEST_F(HelperCommand, InstallStartAutostartAndStop) {
         EXPECT_EQ(refused.err,
                   "quillfen: " + std::string(said) + control.string() + " cannot be written\n");
     }
+    EXPECT_THAT(quillfen({"helper", "status"}).out,
+                HasSubstr("autostart: off (" + control.string() + " cannot be read)\n"));
     std::filesystem::remove(control);
 
     std::filesystem::create_directories(autostartEntry.parent_path());
