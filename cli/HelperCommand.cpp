@@ -27,12 +27,17 @@ const char* yesNo(bool value) {
     return value ? "yes" : "no";
 }
 
+// "control.json" as the user is shown it.
+std::string controlFileText() {
+    return printable(SensorBridge::controlURL().string(), 256);
+}
+
 // A control file that is there but gives no record reads as autostart off; say why.
 std::string controlProblem() {
-    const auto control = SensorBridge::controlURL();
     std::error_code ec;
-    if (!std::filesystem::exists(control, ec) || SensorBridge::readControl()) return {};
-    return " (" + printable(control.string(), 256) + " cannot be read)";
+    if (!std::filesystem::exists(SensorBridge::controlURL(), ec) || SensorBridge::readControl())
+        return {};
+    return " (" + controlFileText() + " cannot be read)";
 }
 
 int status(std::ostream& out) {
@@ -98,8 +103,8 @@ int stop(std::ostream& out, std::ostream& err) {
         return kSuccess;
     }
     if (!asked) {
-        err << "quillfen: could not ask Quillfen Helper to stop: "
-            << printable(SensorBridge::controlURL().string(), 256) << " cannot be written\n";
+        err << "quillfen: could not ask Quillfen Helper to stop: " << controlFileText()
+            << " cannot be written\n";
         return kFailure;
     }
     // The helper looks at its control file once a second.
@@ -124,7 +129,7 @@ int autostart(const std::string& value, std::ostream& out, std::ostream& err) {
     HelperApp::setLaunchAtLogin(value == "on");
     if (HelperApp::launchAtLogin() != (value == "on")) {
         err << "quillfen: autostart is still " << (value == "on" ? "off" : "on") << ": "
-            << printable(SensorBridge::controlURL().string(), 256) << " cannot be written\n";
+            << controlFileText() << " cannot be written\n";
         return kFailure;
     }
     out << "autostart " << value << '\n';
